@@ -1,0 +1,76 @@
+#include "Windows1252.h"
+
+#include <array>
+#include <unordered_map>
+
+namespace {
+
+// Unicode code points of bytes 0x80..0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHighControlBlock = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
+};
+
+char16_t codePointOf(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControlBlock[byte - 0x80];
+    }
+    return byte;
+}
+
+const std::unordered_map<char16_t, unsigned char>& reverseOfHighBlock() {
+    static const std::unordered_map<char16_t, unsigned char> reverse = [] {
+        std::unordered_map<char16_t, unsigned char> map;
+        for (int byte = 0x80; byte <= 0x9F; ++byte) {
+            map.emplace(kHighControlBlock[byte - 0x80], static_cast<unsigned char>(byte));
+        }
+        return map;
+    }();
+    return reverse;
+}
+
+char byteOf(QChar character) {
+    const char16_t unit = character.unicode();
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+        return static_cast<char>(unit);
+    }
+    const auto& reverse = reverseOfHighBlock();
+    const auto found = reverse.find(unit);
+    return found != reverse.end() ? static_cast<char>(found->second) : '?';
+}
+
+template <typename Bytes>
+QString decode(const Bytes& bytes) {
+    QString text;
+    text.resize(static_cast<qsizetype>(bytes.size()));
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        *out++ = QChar(codePointOf(static_cast<unsigned char>(byte)));
+    }
+    return text;
+}
+
+}  // namespace
+
+QString Windows1252::toUnicode(const QByteArray& bytes) {
+    return decode(bytes);
+}
+
+QString Windows1252::toUnicode(const std::string& bytes) {
+    return decode(bytes);
+}
+
+QByteArray Windows1252::fromUnicode(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar character : text) {
+        bytes.append(byteOf(character));
+    }
+    return bytes;
+}
+
+std::string Windows1252::toStdString(const QString& text) {
+    return fromUnicode(text).toStdString();
+}

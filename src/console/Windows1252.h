@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+
+// The program's single-byte code page. Datagrams, the transcript and the server-list file are bytes;
+// text becomes bytes (and back) only where it meets a widget, and always through this class, so that
+// bytes 0x80..0xFF mean the same everywhere and never depend on the system's locale.
+class Windows1252 final {
+public:
+    Windows1252() = delete;
+
+    // Every byte maps to one character; the five bytes that Windows-1252 leaves undefined
+    // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control characters of the same value, as Windows does.
+    static QString toUnicode(const QByteArray& bytes);
+    static QString toUnicode(const std::string& bytes);
+
+    // Every character maps to one byte; a character outside the code page becomes '?'.
+    static QByteArray fromUnicode(const QString& text);
+    static std::string toStdString(const QString& text);
+};
