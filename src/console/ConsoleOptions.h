@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Settings of the console window that the program fixes and tests shorten or replace.
+struct ConsoleOptions {
+    // How long the start-up waits for the probe answer; the wait ends once more than this has passed.
+    int probeTimeLimitMs = 10000;
+    // One progress dot per interval while the start-up waits.
+    int progressIntervalMs = 500;
+    // Run once the settings are saved on close; empty means QCoreApplication::exit(0).
+    std::function<void()> endProgram;
+    // Application name under which the settings are saved; empty means QCoreApplication::applicationName().
+    QString settingsApplicationName;
+};

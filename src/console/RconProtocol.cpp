@@ -1,0 +1,35 @@
+#include "RconProtocol.h"
+
+const QByteArray RconProtocol::ProbeCommand("echo !!ping");
+const QByteArray RconProtocol::ProbeAnswer("!!ping");
+
+QByteArray RconProtocol::request(const QByteArray& password, const QByteArray& command) {
+    QByteArray datagram(4, '\xFF');
+    datagram.reserve(12 + password.size() + command.size());
+    datagram.append("rcon ").append(password).append(' ').append(command).append('\n').append('\0');
+    return datagram;
+}
+
+QByteArray RconProtocol::convertLineFeeds(const QByteArray& datagram) {
+    QByteArray converted;
+    converted.reserve(datagram.size() + datagram.count('\n'));
+    for (const char c : datagram) {
+        if (c == '\n') {
+            converted.append('\r');
+        }
+        converted.append(c);
+    }
+    return converted;
+}
+
+RconProtocol::Reply RconProtocol::readReply(const QByteArray& datagram, bool connected) {
+    const QByteArray converted = convertLineFeeds(datagram);
+    const QByteArray text = converted.mid(HeaderLength);
+    Reply reply;
+    if (!connected && text.startsWith(ProbeAnswer)) {
+        reply.answersProbe = true;
+    } else {
+        reply.text = text;
+    }
+    return reply;
+}
