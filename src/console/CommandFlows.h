@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CommandMenus.h"
+#include "InputPrompter.h"
+
+#include <QString>
+
+#include <optional>
+
+// The menu commands that ask for their arguments before they are sent: the server password and the
+// PunkBuster kick, temporary ban and ban. Each flow asks through the prompter and returns the complete
+// command text to run, or nothing when the user cancelled (an empty answer to any question).
+//
+// Answers are used as typed, quotes included, with these checks:
+// - a player or minutes answer containing a blank (or any other character the server would take as a
+//   word separator: tab, line breaks and the other control characters) is asked again, headed by
+//   "Wrong parameter" and a line break;
+// - a password or reason answer containing CR, LF or NUL is asked again the same way, because such a
+//   character would end the command early inside the datagram.
+// A flow remembers nothing between runs.
+class CommandFlows final {
+public:
+    // `prompter` must remain live while this object is in use.
+    explicit CommandFlows(InputPrompter& prompter);
+
+    std::optional<QString> changePassword();
+    std::optional<QString> kick();
+    std::optional<QString> tempban();
+    std::optional<QString> ban();
+    std::optional<QString> run(MenuFlow flow);
+
+    // The command a menu click leads to: the fixed text of a Send item, the result of a RunFlow item's
+    // flow, nothing for anything else. A click handler runs the result, if any, as its last action.
+    std::optional<QString> commandFor(const MenuAction& action);
+
+private:
+    enum class Check { NoWordBreaks, NoLineBreaks };
+
+    std::optional<QString> askUntilValid(const QString& question, const QString& repeatQuestion,
+                                         const QString& title, Check check);
+    std::optional<QString> playerCommand(const QString& commandWord, const QString& title, bool asksMinutes);
+
+    InputPrompter& m_prompter;
+};
