@@ -1,0 +1,329 @@
+#include "TableFile.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "DecimalText.h"
+#include "LineCodec.h"
+#include "RecordStoreError.h"
+
+namespace {
+
+const char* const kLineEnd = "\r\n";
+
+// Hands out the lines of a file's bytes one by one, counting them from 1. A line ends at CR LF or at a
+// lone CR; a lone LF belongs to the line. Bytes after the last line end form one more line.
+class LineReader {
+public:
+    explicit LineReader(const std::string& bytes) : m_bytes(bytes) {}
+
+    bool Next(std::string& line) {
+        if (m_position >= m_bytes.size()) {
+            return false;
+        }
+        const std::size_t cr = m_bytes.find('\r', m_position);
+        const std::size_t end = cr == std::string::npos ? m_bytes.size() : cr;
+        line.assign(m_bytes, m_position, end - m_position);
+        m_position = end + 1;
+        if (cr != std::string::npos && m_position < m_bytes.size() && m_bytes[m_position] == '\n') {
+            ++m_position;
+        }
+        ++m_lineNumber;
+        return true;
+    }
+
+    int LineNumber() const { return m_lineNumber; }
+
+private:
+    const std::string& m_bytes;
+    std::size_t m_position = 0;
+    int m_lineNumber = 0;
+};
+
+class Parser {
+public:
+    Parser(const std::string& bytes, const std::string& fileName) : m_lines(bytes), m_fileName(fileName) {}
+
+    TableContents Parse() {
+        ParseHeader();
+        for (int16_t i = 1; i <= m_table.fieldCount; ++i) {
+            ParseField();
+        }
+        ParseRecords();
+        return std::move(m_table);
+    }
+
+private:
+    [[noreturn]] void Fail(int lineNumber, const std::string& what) const {
+        throw RecordStoreError(m_fileName + ", line " + std::to_string(lineNumber) + ": " + what);
+    }
+
+    std::vector<std::string> NextDefinitionLine(const char* whatIsMissing) {
+        std::string line;
+        if (!m_lines.Next(line)) {
+            Fail(m_lines.LineNumber() + 1, std::string("the file ends before ") + whatIsMissing);
+        }
+        std::vector<std::string> values = LineCodec::SplitLine(line);
+        if (values.size() < 2) {
+            Fail(m_lines.LineNumber(), std::string("the ") + whatIsMissing + " has fewer than two values");
+        }
+        return values;
+    }
+
+    void ParseHeader() {
+        const std::vector<std::string> values = NextDefinitionLine("the header line");
+        const std::optional<int16_t> fieldCount = DecimalText::ToInt16(values[1]);
+        if (!fieldCount) {
+            Fail(1, "the field count \"" + values[1] + "\" is not a 16-bit integer");
+        }
+        if (*fieldCount > TableContents::kMaxFields) {
+            Fail(1, "the field count " + values[1] + " exceeds " + std::to_string(TableContents::kMaxFields));
+        }
+        m_table.name = values[0];
+        m_table.fieldCount = *fieldCount;
+    }
+
+    void ParseField() {
+        const std::vector<std::string> values = NextDefinitionLine("the last field line");
+        const std::optional<int16_t> type = DecimalText::ToInt16(values[1]);
+        if (!type) {
+            Fail(m_lines.LineNumber(), "the field type \"" + values[1] + "\" is not a 16-bit integer");
+        }
+        m_table.fieldDefs.push_back(FieldDef{values[0], *type});
+    }
+
+    void ParseRecords() {
+        int32_t nextId = 1;
+        std::string line;
+        while (m_lines.Next(line)) {
+            if (m_table.RecordCount() == TableContents::kMaxRecords) {
+                Fail(m_lines.LineNumber(),
+                     "more than " + std::to_string(TableContents::kMaxRecords) + " records");
+            }
+            const std::string idText = LineCodec::FirstValue(line);
+            const std::optional<int32_t> id = DecimalText::ToInt32(idText);
+            if (!id) {
+                Fail(m_lines.LineNumber(), "the record Id \"" + idText + "\" is not a 32-bit integer");
+            }
+            if (*id < 0 || *id > TableContents::kMaxId) {
+                Fail(m_lines.LineNumber(), "the record Id " + std::to_string(*id) + " lies outside 0.." +
+                                               std::to_string(TableContents::kMaxId));
+            }
+            m_table.recordLines.push_back(line);
+            m_table.recordIds.push_back(*id);
+            m_table.idIndex[*id] = m_table.RecordCount();
+            if (*id >= nextId) {
+                nextId = *id + 1;
+            }
+        }
+        m_table.autoIncrement = nextId;
+    }
+
+    LineReader m_lines;
+    const std::string& m_fileName;
+    TableContents m_table;
+};
+
+// error is the errno of the failed call, taken before building the message can disturb errno.
+[[noreturn]] void FailOnFile(int error, const std::string& fileName, const std::string& action) {
+    throw RecordStoreError(fileName + ": cannot " + action + ": " + std::strerror(error));
+}
+
+std::string ReadAll(int fd, const std::string& fileName) {
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0) {
+            return bytes;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            FailOnFile(error, fileName, "read");
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+void WriteAll(int fd, const std::string& bytes, const std::string& fileName) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            FailOnFile(error, fileName, "write");
+        }
+        written += static_cast<std::size_t>(count);
+    }
+}
+
+// Closes the descriptor on every path out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    int Close() {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+// Removes the temporary file unless the save got as far as renaming it.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : m_path(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!m_path.empty()) {
+            ::unlink(m_path.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    void Keep() { m_path.clear(); }
+
+private:
+    std::string m_path;
+};
+
+std::string WriteTarget(const std::string& fileName) {
+    struct stat status {};
+    if (::lstat(fileName.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(fileName.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return fileName;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+mode_t ModeForSave(const std::string& target) {
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+        return status.st_mode & 07777;
+    }
+    if (errno != ENOENT) {
+        const int error = errno;
+        FailOnFile(error, target, "examine");
+    }
+    return 0600;  // the table holds passwords: a new file is for its owner alone
+}
+
+void SyncDirectory(const std::string& directory) {
+    // Makes the rename itself durable; a file system that cannot sync directories still has the data.
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+TableContents TableFile::Parse(const std::string& bytes, const std::string& fileName) {
+    return Parser(bytes, fileName).Parse();
+}
+
+std::string TableFile::Format(const TableContents& table) {
+    std::string bytes;
+    bytes += LineCodec::JoinLine({table.name, std::to_string(table.fieldCount)});
+    bytes += kLineEnd;
+    for (const FieldDef& field : table.fieldDefs) {
+        bytes += LineCodec::JoinLine({field.name, std::to_string(field.type)});
+        bytes += kLineEnd;
+    }
+    for (const std::string& line : table.recordLines) {
+        if (!line.empty()) {
+            bytes += line;
+            bytes += kLineEnd;
+        }
+    }
+    return bytes;
+}
+
+TableContents TableFile::Read(const std::string& fileName, FileStamp& stamp) {
+    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "open for reading");
+    }
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "examine");
+    }
+    const std::string bytes = ReadAll(file.Get(), fileName);
+    TableContents table = Parse(bytes, fileName);
+    stamp = FileStamp::FromStat(status);
+    return table;
+}
+
+void TableFile::Write(const std::string& fileName, const TableContents& table) {
+    const std::string target = WriteTarget(fileName);
+    const mode_t mode = ModeForSave(target);
+    const std::string directory = DirectoryOf(target);
+
+    std::string pattern = directory + "/." + BaseNameOf(target) + ".XXXXXX";
+    FileDescriptor file(::mkstemp(pattern.data()));
+    if (file.Get() < 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "create a temporary file in " + directory);
+    }
+    TemporaryFile temporary(pattern);
+    if (::fchmod(file.Get(), mode) != 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "set the mode of " + temporary.Path());
+    }
+    WriteAll(file.Get(), Format(table), fileName);
+    if (::fsync(file.Get()) != 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "flush " + temporary.Path() + " to disk");
+    }
+    if (file.Close() != 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "close " + temporary.Path());
+    }
+    if (::rename(temporary.Path().c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        FailOnFile(error, fileName, "replace it by " + temporary.Path());
+    }
+    temporary.Keep();
+    SyncDirectory(directory);
+}

@@ -1,0 +1,293 @@
+#include "ZurerEzuz.h"
+
+#include <sys/stat.h>
+
+#include "DecimalText.h"
+#include "FieldScrambler.h"
+#include "LineCodec.h"
+#include "RecordStoreError.h"
+#include "TableFile.h"
+
+namespace {
+
+const char* const kNoDatabase = "Er is geen database geopend";
+const char* const kReadOnly = "Database is alleen lezen";
+const char* const kInvalidRecord = "Record ongeldig";
+const char* const kFileNotFound = "Bestand niet gevonden";
+const char* const kCreateQuestion = "Dit bestand bestaat niet. Wilt u een nieuwe database aanmaken?";
+const char* const kQuestionTitle = "ZurerEzuz";
+
+// "&Q#§kÿrV‰" in Windows-1252.
+const char kInitialKey[] = "\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89";
+
+bool IsScrambled(const FieldDef& field) {
+    return field.type == TableContents::kScrambledType;
+}
+
+}  // namespace
+
+ZurerEzuz::ZurerEzuz() {
+    setSmartEncryptKey(std::string(kInitialKey, sizeof kInitialKey - 1));
+}
+
+void ZurerEzuz::setYesNoQuestion(YesNoQuestion question) {
+    m_askYesNo = std::move(question);
+}
+
+bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
+    m_fileName = FileName;
+    m_loadedStamp.reset();
+
+    struct stat status {};
+    const bool exists = ::stat(FileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    if (!exists) {
+        const bool create = Interactive && m_askYesNo && m_askYesNo(kCreateQuestion, kQuestionTitle);
+        if (!create) {
+            return FailSoftly(kFileNotFound);
+        }
+        // There is no table name or field list to create a table from: the load below reports the
+        // missing file.
+    }
+    const bool readOnly = exists && (status.st_mode & 0222) == 0;
+    Load();
+    if (readOnly) {
+        m_isReadOnly = true;
+    }
+    return true;
+}
+
+bool ZurerEzuz::SaveDatabase() {
+    if (!CheckWritable()) {
+        return false;
+    }
+    TableFile::Write(m_fileName, m_table);
+    m_loadedStamp.reset();  // the new file's time is too recent to prove a later version unchanged
+    return true;
+}
+
+std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
+    if (!m_isOpen) {
+        FailSoftly(kNoDatabase);
+        return std::nullopt;
+    }
+    if (m_autoSave) {
+        ReloadDatabase();
+    }
+    RequireRecordNr(Nr);
+    const std::vector<std::string> values = LineCodec::SplitLine(m_table.recordLines[Nr - 1]);
+    const int32_t fieldCount = m_table.fieldCount;
+    if (static_cast<int64_t>(values.size()) < fieldCount) {
+        Fail("line " + std::to_string(1 + fieldCount + Nr) + ": record " + std::to_string(Nr) + " has " +
+             std::to_string(values.size()) + " values, the table " + std::to_string(fieldCount) + " fields");
+    }
+    Collection record;
+    for (int32_t i = 0; i < fieldCount; ++i) {
+        // The Id is always plain decimal text, whatever the type of field 1.
+        const bool scrambled = i > 0 && IsScrambled(m_table.fieldDefs[i]);
+        record.push_back(scrambled ? FieldScrambler::UnscrambleField(values[i], m_smartEncryptKey)
+                                   : values[i]);
+    }
+    return record;
+}
+
+bool ZurerEzuz::RemRecord(int32_t Nr) {
+    if (!CheckWritable()) {
+        return false;
+    }
+    if (m_autoSave) {
+        ReloadDatabase();
+    }
+    RequireRecordNr(Nr);
+    const auto position = static_cast<std::size_t>(Nr - 1);
+    std::string removedLine = std::move(m_table.recordLines[position]);
+    const int32_t removedId = m_table.recordIds[position];
+    m_table.recordLines.erase(m_table.recordLines.begin() + Nr - 1);
+    m_table.recordIds.erase(m_table.recordIds.begin() + Nr - 1);
+    m_table.RebuildIdIndex();
+
+    if (m_autoSave) {
+        try {
+            SaveDatabase();
+        } catch (...) {
+            m_table.recordLines.insert(m_table.recordLines.begin() + Nr - 1, std::move(removedLine));
+            m_table.recordIds.insert(m_table.recordIds.begin() + Nr - 1, removedId);
+            m_table.RebuildIdIndex();
+            throw;
+        }
+    }
+    return true;
+}
+
+bool ZurerEzuz::SetRecord(Collection& Data) {
+    if (!CheckWritable()) {
+        return false;
+    }
+    if (m_autoSave) {
+        ReloadDatabase();
+    }
+    const int32_t fieldCount = m_table.fieldCount;
+    if (static_cast<int64_t>(Data.size()) != fieldCount) {
+        return FailSoftly(kInvalidRecord);
+    }
+    if (Data.empty()) {
+        Fail("a record of a table without fields has no Id");
+    }
+    const std::optional<int32_t> requestedId = DecimalText::ToInt32(Data[0]);
+    if (!requestedId) {
+        Fail("the record Id \"" + Data[0] + "\" is not a 32-bit integer");
+    }
+    if (*requestedId < 0 || *requestedId > TableContents::kMaxId) {
+        Fail("the record Id " + std::to_string(*requestedId) + " lies outside 0..10000");
+    }
+
+    Collection stored = Data;
+    const bool isNew = *requestedId == 0;
+    int32_t id = *requestedId;
+    int32_t nr = 0;
+    if (isNew) {
+        id = m_table.autoIncrement;
+        if (id < 1 || id > TableContents::kMaxId) {
+            Fail("no Id is left for a new record: the next Id would be " + std::to_string(id));
+        }
+        if (m_table.RecordCount() >= TableContents::kMaxRecords) {
+            Fail("the table already holds the most records it can, 10000");
+        }
+        nr = m_table.RecordCount() + 1;
+        stored[0] = std::to_string(id);
+    } else {
+        nr = m_table.idIndex[id];
+        if (nr == 0) {
+            return FailSoftly(kInvalidRecord);
+        }
+    }
+    for (int32_t i = 1; i < fieldCount; ++i) {
+        if (IsScrambled(m_table.fieldDefs[i])) {
+            stored[i] = FieldScrambler::ScrambleField(stored[i], m_smartEncryptKey);
+        }
+    }
+    std::string line = LineCodec::JoinLine(stored);
+
+    if (isNew) {
+        m_table.recordLines.push_back(std::move(line));
+        m_table.recordIds.push_back(id);
+        m_table.idIndex[id] = nr;
+        m_table.autoIncrement = id + 1;
+    } else {
+        std::swap(m_table.recordLines[nr - 1], line);  // line now holds the replaced one
+    }
+    if (m_autoSave) {
+        try {
+            SaveDatabase();
+        } catch (...) {
+            if (isNew) {
+                m_table.recordLines.pop_back();
+                m_table.recordIds.pop_back();
+                m_table.idIndex[id] = 0;
+                m_table.autoIncrement = id;
+            } else {
+                std::swap(m_table.recordLines[nr - 1], line);
+            }
+            throw;
+        }
+    }
+    Data = std::move(stored);
+    return true;
+}
+
+std::string ZurerEzuz::FieldName(int32_t Nr) const {
+    RequireFieldNr(Nr);
+    if (Nr < 1 || Nr > static_cast<int32_t>(m_table.fieldDefs.size())) {
+        return {};
+    }
+    return m_table.fieldDefs[Nr - 1].name;
+}
+
+int16_t ZurerEzuz::FieldType(int32_t Nr) const {
+    RequireFieldNr(Nr);
+    if (Nr < 1 || Nr > static_cast<int32_t>(m_table.fieldDefs.size())) {
+        return 0;
+    }
+    return m_table.fieldDefs[Nr - 1].type;
+}
+
+int32_t ZurerEzuz::GetRecordNrById(int32_t Id) const {
+    if (Id < 0 || Id > TableContents::kMaxId) {
+        Fail("the Id " + std::to_string(Id) + " lies outside 0..10000");
+    }
+    return m_table.idIndex[Id];
+}
+
+std::string ZurerEzuz::Name() {
+    if (m_isOpen && m_autoSave) {
+        ReloadDatabase();
+    }
+    return m_table.name;
+}
+
+void ZurerEzuz::setName(const std::string& NewName) {
+    std::string previous = m_table.name;
+    m_table.name = NewName;
+    if (m_autoSave) {
+        try {
+            SaveDatabase();
+        } catch (...) {
+            m_table.name = std::move(previous);
+            throw;
+        }
+    }
+}
+
+ZurerEzuz::Collection ZurerEzuz::ArrayToCollection(const std::vector<std::string>& vArray) {
+    return Collection(vArray.begin(), vArray.end());
+}
+
+void ZurerEzuz::ReloadDatabase() {
+    if (m_loadedStamp && m_loadedStampSettled) {
+        const std::optional<FileStamp> current = FileStamp::OfPath(m_fileName);
+        if (current && *current == *m_loadedStamp) {
+            return;
+        }
+    }
+    Load();
+}
+
+void ZurerEzuz::Load() {
+    const timespec moment = FileStamp::Now();
+    FileStamp stamp;
+    m_table = TableFile::Read(m_fileName, stamp);
+    m_isOpen = true;
+    m_loadedStamp = stamp;
+    m_loadedStampSettled = stamp.IsSettledAt(moment);
+}
+
+bool ZurerEzuz::FailSoftly(const char* error) {
+    m_lastError = error;
+    return false;
+}
+
+bool ZurerEzuz::CheckWritable() {
+    if (!m_isOpen) {
+        return FailSoftly(kNoDatabase);
+    }
+    if (m_isReadOnly) {
+        return FailSoftly(kReadOnly);
+    }
+    return true;
+}
+
+void ZurerEzuz::RequireRecordNr(int32_t Nr) const {
+    if (Nr < 1 || Nr > m_table.RecordCount()) {
+        Fail("the record number " + std::to_string(Nr) + " lies outside 1.." +
+             std::to_string(m_table.RecordCount()));
+    }
+}
+
+void ZurerEzuz::RequireFieldNr(int32_t Nr) const {
+    if (Nr < 0 || Nr > TableContents::kMaxFields) {
+        Fail("the field number " + std::to_string(Nr) + " lies outside 0..500");
+    }
+}
+
+void ZurerEzuz::Fail(const std::string& what) const {
+    throw RecordStoreError((m_fileName.empty() ? std::string("(no table file)") : m_fileName) + ": " + what);
+}

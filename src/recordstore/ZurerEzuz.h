@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FileStamp.h"
+#include "TableContents.h"
+
+// One table of named, typed fields kept in one text file: records addressed by number (their position,
+// from 1) and by Id (their first value), values of type-2 fields held scrambled with SmartEncryptKey.
+// Values are bytes (Windows-1252) and are never transcoded. No file is held open between calls.
+//
+// Expected failures set LastError to a fixed text and return false or nothing; errors of the file
+// system, malformed files and requests outside the table's bounds raise RecordStoreError, and leave the
+// table in memory as it was. With AutoSave on, Record, SetRecord and RemRecord first take over any
+// change that another program saved, and every change is written back at once.
+class ZurerEzuz final {
+public:
+    using Collection = std::vector<std::string>;  // value i of a record is element i - 1
+    // Asks a yes/no question; true means Yes.
+    using YesNoQuestion = std::function<bool(const std::string& text, const std::string& title)>;
+
+    ZurerEzuz();
+
+    // The question OpenDatabase asks, when interactive, before going on with a missing file. Without
+    // one the answer is No.
+    void setYesNoQuestion(YesNoQuestion question);
+
+    // Loads the table from FileName, which is remembered even when the open fails. A missing file is a
+    // soft failure ("Bestand niet gevonden"); a file without any write permission bit opens read-only.
+    bool OpenDatabase(const std::string& FileName, bool Interactive);
+    // Writes the whole table to FileName, replacing the file atomically. False when nothing is open or
+    // the table is read-only.
+    bool SaveDatabase();
+
+    // The FieldCount values of record Nr (1..RecordCount), scrambled fields unscrambled; the Id comes as
+    // its decimal text.
+    std::optional<Collection> Record(int32_t Nr);
+    // Removes record Nr; the records after it move down by one.
+    bool RemRecord(int32_t Nr);
+    // Stores Data (FieldCount values): Id "0" adds a new record with the next Id, an existing Id
+    // replaces that record in place. On success Data holds the Id in element 0 and the scrambled text of
+    // every type-2 field; on any failure Data is left as it was.
+    bool SetRecord(Collection& Data);
+
+    // Name and type of field Nr (0..500); empty and 0 where the table has no such field.
+    std::string FieldName(int32_t Nr) const;
+    int16_t FieldType(int32_t Nr) const;
+    // The number of the record whose Id is Id (0..10000), 0 when there is none.
+    int32_t GetRecordNrById(int32_t Id) const;
+
+    bool isOpen() const { return m_isOpen; }
+    bool isReadOnly() const { return m_isReadOnly; }
+    std::string Name();
+    void setName(const std::string& NewName);
+    std::string FileName() const { return m_fileName; }
+    int32_t AutoIncrement() const { return m_table.autoIncrement; }
+    int16_t FieldCount() const { return m_table.fieldCount; }
+    int32_t RecordCount() const { return m_table.RecordCount(); }
+    std::string SmartEncryptKey() const { return m_smartEncryptKey; }
+    // Values already stored are not re-scrambled: read under another key they come back garbled.
+    void setSmartEncryptKey(const std::string& NewEncryptKey) { m_smartEncryptKey = NewEncryptKey; }
+    std::string LastError() const { return m_lastError; }
+    bool AutoSave() const { return m_autoSave; }
+    // Only stores the flag: switching it on neither loads nor saves.
+    void setAutoSave(bool NewAutoSave) { m_autoSave = NewAutoSave; }
+
+    static Collection ArrayToCollection(const std::vector<std::string>& vArray);
+
+private:
+    // Loads the file again unless it provably did not change since the last load.
+    void ReloadDatabase();
+    // Reads FileName into fresh contents and takes them over only when the whole file was read.
+    void Load();
+    bool FailSoftly(const char* error);
+    bool CheckWritable();
+    void RequireRecordNr(int32_t Nr) const;
+    void RequireFieldNr(int32_t Nr) const;
+    [[noreturn]] void Fail(const std::string& what) const;
+
+    bool m_isOpen = false;
+    std::string m_fileName;
+    bool m_isReadOnly = false;
+    bool m_autoSave = false;
+    std::string m_lastError;
+    TableContents m_table;
+    std::string m_smartEncryptKey;
+    YesNoQuestion m_askYesNo;
+
+    // The version of the file the table was last loaded from, and whether it may be reused.
+    std::optional<FileStamp> m_loadedStamp;
+    bool m_loadedStampSettled = false;
+};

@@ -1,0 +1,209 @@
+#include "TableFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "FileSizeLimit.h"
+#include "RecordStoreError.h"
+#include "ScratchDirectory.h"
+
+namespace {
+
+using testing::HasSubstr;
+
+const std::string kServerListHeader =
+    "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
+
+TEST(TableFileParse, ReadsAHandWrittenFileWithEscapes) {
+    const std::string bytes =
+        "Server\\#lijst#5\r\n"
+        "Id#-1\r\n"
+        "Server\\#naam#0\r\n"
+        "IP#0\r"  // a lone CR ends a line too
+        "Port#0\r\n"
+        "Password#2\r\n"
+        "7#A \\#1 \\\\ server#10.0.0.1#28960#\r\n"
+        "3#line\\r\\nbreak#host\nwith LF#1#\xA7\xFF\r\n";
+    const TableContents table = TableFile::Parse(bytes, "hand.sdb");
+
+    EXPECT_EQ(table.name, "Server#lijst");
+    ASSERT_EQ(table.fieldCount, 5);
+    ASSERT_EQ(table.fieldDefs.size(), 5u);
+    EXPECT_EQ(table.fieldDefs[0].name, "Id");
+    EXPECT_EQ(table.fieldDefs[0].type, -1);
+    EXPECT_EQ(table.fieldDefs[1].name, "Server#naam");
+    EXPECT_EQ(table.fieldDefs[2].name, "IP");
+    EXPECT_EQ(table.fieldDefs[3].name, "Port");
+    EXPECT_EQ(table.fieldDefs[4].type, 2);
+    ASSERT_EQ(table.RecordCount(), 2);
+    // Record lines are kept exactly as they stand in the file.
+    EXPECT_EQ(table.recordLines[0], "7#A \\#1 \\\\ server#10.0.0.1#28960#");
+    EXPECT_EQ(table.recordLines[1], "3#line\\r\\nbreak#host\nwith LF#1#\xA7\xFF");
+    EXPECT_EQ(table.recordIds, (std::vector<int32_t>{7, 3}));
+    EXPECT_EQ(table.idIndex[7], 1);
+    EXPECT_EQ(table.idIndex[3], 2);
+    EXPECT_EQ(table.idIndex[5], 0);
+    EXPECT_EQ(table.autoIncrement, 8);
+}
+
+TEST(TableFileParse, AutoIncrementIsOneAboveTheLargestId) {
+    EXPECT_EQ(TableFile::Parse("T#1\r\nId#-1\r\n3\r\n9\r\n5\r\n", "t").autoIncrement, 10);
+    EXPECT_EQ(TableFile::Parse("T#1\r\nId#-1\r\n", "t").autoIncrement, 1);
+    EXPECT_EQ(TableFile::Parse("T#1\r\nId#-1\r\n0\r\n0\r\n", "t").autoIncrement, 1);
+    EXPECT_EQ(TableFile::Parse("T#1\r\nId#-1\r\n10000", "t").autoIncrement, 10001);
+}
+
+TEST(TableFileParse, TheLaterOfTwoRecordsWithOneIdWinsTheIndex) {
+    const TableContents table = TableFile::Parse("T#2\r\nId#-1\r\nName#0\r\n4#a\r\n4#b\r\n", "t");
+    EXPECT_EQ(table.RecordCount(), 2);
+    EXPECT_EQ(table.idIndex[4], 2);
+}
+
+TEST(TableFileParse, ExtraValuesAreIgnoredAndFieldsBeyondTheCountAreRecords) {
+    const TableContents table = TableFile::Parse("T#1#extra\r\nId#-1#more\r\n1#a#b#c\r\n", "t");
+    EXPECT_EQ(table.name, "T");
+    EXPECT_EQ(table.fieldDefs.size(), 1u);
+    EXPECT_EQ(table.recordLines[0], "1#a#b#c");
+}
+
+struct MalformedCase {
+    const char* what;
+    std::string bytes;
+    int lineNumber;
+    const char* complaint;
+};
+
+class MalformedFileTest : public testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedFileTest, RaisesWithTheFileTheLineAndTheReason) {
+    const MalformedCase& c = GetParam();
+    try {
+        TableFile::Parse(c.bytes, "/data/broken.sdb");
+        FAIL() << c.what << ": no error";
+    } catch (const RecordStoreError& error) {
+        const std::string message = error.what();
+        EXPECT_THAT(message, HasSubstr("/data/broken.sdb")) << c.what;
+        EXPECT_THAT(message, HasSubstr("line " + std::to_string(c.lineNumber) + ":")) << c.what;
+        EXPECT_THAT(message, HasSubstr(c.complaint)) << c.what;
+    }
+}
+
+std::string ManyRecords(int count) {
+    std::string bytes = "T#1\r\nId#-1\r\n";
+    for (int id = 1; id <= count; ++id) {
+        bytes += std::to_string(id) + "\r\n";
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFailure, MalformedFileTest,
+    testing::Values(
+        MalformedCase{"empty file", "", 1, "ends before the header line"},
+        MalformedCase{"header of one value", "Serverlijst\r\n", 1, "fewer than two values"},
+        MalformedCase{"field count not a number", "T#five\r\n", 1, "not a 16-bit integer"},
+        MalformedCase{"field count beyond 16 bits", "T#40000\r\n", 1, "not a 16-bit integer"},
+        MalformedCase{"too many fields", "T#501\r\n", 1, "exceeds 500"},
+        MalformedCase{"file ends among the fields", "T#3\r\nId#-1\r\nName#0\r\n", 4, "ends before"},
+        MalformedCase{"field line of one value", "T#2\r\nId#-1\r\nName\r\n", 3, "fewer than two values"},
+        MalformedCase{"field type not a number", "T#2\r\nId#-1\r\nName#text\r\n", 3, "not a 16-bit integer"},
+        MalformedCase{"Id not a number", "T#1\r\nId#-1\r\n1\r\nabc#x\r\n", 4, "not a 32-bit integer"},
+        MalformedCase{"Id beyond 32 bits", "T#1\r\nId#-1\r\n3000000000\r\n", 3, "not a 32-bit integer"},
+        MalformedCase{"Id above 10000", "T#1\r\nId#-1\r\n10001\r\n", 3, "outside 0..10000"},
+        MalformedCase{"negative Id", "T#1\r\nId#-1\r\n-1\r\n", 3, "outside 0..10000"},
+        MalformedCase{"blank line after the records", "T#1\r\nId#-1\r\n1\r\n\r\n", 4, "\"\""},
+        MalformedCase{"lines ending in LF alone", "T#1\nId#-1\n1\n", 1, "not a 16-bit integer"},
+        MalformedCase{"more than 10000 records", ManyRecords(10001), 10003, "more than 10000 records"}));
+
+TEST(TableFileParse, TenThousandRecordsAreAllowed) {
+    EXPECT_EQ(TableFile::Parse(ManyRecords(10000), "t").RecordCount(), 10000);
+}
+
+TEST(TableFileFormat, WritesCrLfLinesAndDropsOnlyWhatTheTableDoesNotUse) {
+    TableContents table = TableFile::Parse("T#2#extra\r\nId#-1#x\r\nA\\#B#0\r\n1#a#kept\r\n2#b\r\n", "t");
+    table.recordLines[1].clear();  // an empty record line is never written
+    EXPECT_EQ(TableFile::Format(table), "T#2\r\nId#-1\r\nA\\#B#0\r\n1#a#kept\r\n");
+}
+
+TEST(TableFileFormat, AFileWrittenByTheStoreReadsBackByteForByte) {
+    const std::string bytes = kServerListHeader + "1#One#h#1#\xA7\r\n5#Two \\# \\\\#h#2#\r\n";
+    EXPECT_EQ(TableFile::Format(TableFile::Parse(bytes, "t")), bytes);
+}
+
+TEST(TableFileReadWrite, ANewFileIsForItsOwnerAloneAndAnOldOneKeepsItsMode) {
+    ScratchDirectory directory;
+    const TableContents table = TableFile::Parse(kServerListHeader, "t");
+
+    const std::string fresh = directory.File("fresh.sdb");
+    TableFile::Write(fresh, table);
+    EXPECT_EQ(PermissionsOf(fresh), 0600u);
+    EXPECT_EQ(ReadBytes(fresh), kServerListHeader);
+
+    const std::string shared = directory.File("shared.sdb");
+    WriteBytes(shared, "old");
+    ::chmod(shared.c_str(), 0640);
+    TableFile::Write(shared, table);
+    EXPECT_EQ(PermissionsOf(shared), 0640u);
+    EXPECT_EQ(ReadBytes(shared), kServerListHeader);
+
+    const auto entries = directory.Entries();
+    EXPECT_EQ(entries.size(), 2u) << "a temporary file was left behind";
+}
+
+TEST(TableFileReadWrite, WritesThroughASymbolicLink) {
+    ScratchDirectory directory;
+    const std::string target = directory.File("target.sdb");
+    const std::string link = directory.File("link.sdb");
+    WriteBytes(target, "old");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    TableFile::Write(link, TableFile::Parse(kServerListHeader, "t"));
+    EXPECT_EQ(ReadBytes(target), kServerListHeader);
+    struct stat status {};
+    ASSERT_EQ(::lstat(link.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+}
+
+TEST(TableFileReadWrite, AFailedWriteLeavesTheOldFileIntact) {
+    ScratchDirectory directory;
+    const std::string path = directory.File("servers.sdb");
+    const std::string oldBytes = kServerListHeader + "1#kept#h#1#\r\n";
+    WriteBytes(path, oldBytes);
+    TableContents bigger = TableFile::Parse(oldBytes, path);
+    for (int id = 2; id < 200; ++id) {
+        bigger.recordLines.push_back(std::to_string(id) + "#a rather long server name#host#28960#");
+    }
+    {
+        const FileSizeLimit limit(256);
+        try {
+            TableFile::Write(path, bigger);
+            FAIL() << "the write beyond the file size limit succeeded";
+        } catch (const RecordStoreError& error) {
+            EXPECT_THAT(std::string(error.what()), HasSubstr(path));
+        }
+    }
+    EXPECT_EQ(ReadBytes(path), oldBytes);
+    EXPECT_EQ(directory.Entries(), std::vector<std::string>{"servers.sdb"});
+}
+
+TEST(TableFileReadWrite, FailuresToOpenOrCreateNameTheFile) {
+    ScratchDirectory directory;
+    const std::string missing = directory.File("missing.sdb");
+    FileStamp stamp;
+    try {
+        TableFile::Read(missing, stamp);
+        FAIL() << "a missing file was read";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(missing));
+    }
+    const std::string inMissingDirectory = directory.File("gone/servers.sdb");
+    try {
+        TableFile::Write(inMissingDirectory, TableFile::Parse(kServerListHeader, "t"));
+        FAIL() << "a file was written into a missing directory";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(inMissingDirectory));
+    }
+}
+
+}  // namespace

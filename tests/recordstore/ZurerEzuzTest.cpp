@@ -1,0 +1,585 @@
+#include "ZurerEzuz.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "FileSizeLimit.h"
+#include "LineCodec.h"
+#include "RecordStoreError.h"
+#include "ScratchDirectory.h"
+
+namespace {
+
+using testing::HasSubstr;
+using Collection = ZurerEzuz::Collection;
+
+const std::string kServerListHeader =
+    "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
+const std::string kStoreKey("\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89", 9);
+
+std::string Scrambled(const std::string& plain) {
+    // "abc" under the store's key: a + 0x26, b + 0x51, c + 0x23.
+    std::string result;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        int sum = static_cast<unsigned char>(plain[i]) + static_cast<unsigned char>(kStoreKey[i % 9]);
+        while (sum > 254) {
+            sum = sum % 255 + 32;
+        }
+        result += static_cast<char>(sum);
+    }
+    return result;
+}
+
+// A server-list file whose records have the given Ids, named "server <Id>", with password "pw<Id>".
+std::string ServerListWithIds(const std::vector<int>& ids) {
+    std::string bytes = kServerListHeader;
+    for (const int id : ids) {
+        const std::string text = std::to_string(id);
+        bytes +=
+            LineCodec::JoinLine({text, "server " + text, "10.0.0." + text, "28960", Scrambled("pw" + text)});
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+class ZurerEzuzTest : public testing::Test {
+protected:
+    std::string WriteTable(const std::string& bytes, const std::string& name = "servers.sdb") {
+        const std::string path = m_directory.File(name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    // Opens a fresh table file with the given bytes, optionally with AutoSave on.
+    std::string Open(const std::string& bytes, bool autoSave = false) {
+        const std::string path = WriteTable(bytes);
+        EXPECT_TRUE(m_store.OpenDatabase(path, false)) << m_store.LastError();
+        m_store.setAutoSave(autoSave);
+        return path;
+    }
+
+    std::vector<std::string> NamesInOrder() {
+        std::vector<std::string> names;
+        for (int32_t nr = 1; nr <= m_store.RecordCount(); ++nr) {
+            names.push_back(m_store.Record(nr).value().at(1));
+        }
+        return names;
+    }
+
+    ScratchDirectory m_directory;
+    ZurerEzuz m_store;
+};
+
+TEST_F(ZurerEzuzTest, ANewObjectHasNothingOpenAndTheStoreKey) {
+    EXPECT_FALSE(m_store.isOpen());
+    EXPECT_FALSE(m_store.isReadOnly());
+    EXPECT_FALSE(m_store.AutoSave());
+    EXPECT_EQ(m_store.AutoIncrement(), 0);
+    EXPECT_EQ(m_store.RecordCount(), 0);
+    EXPECT_EQ(m_store.FieldCount(), 0);
+    EXPECT_EQ(m_store.SmartEncryptKey(), kStoreKey);
+    EXPECT_EQ(m_store.LastError(), "");
+    EXPECT_EQ(m_store.FieldName(0), "");
+    EXPECT_EQ(m_store.FieldType(0), 0);
+}
+
+TEST_F(ZurerEzuzTest, EveryOperationWithoutATableFailsSoftly) {
+    m_store.setAutoSave(true);
+    EXPECT_EQ(m_store.Name(), "");  // no reload of a table that is not open
+    EXPECT_FALSE(m_store.Record(1));
+    EXPECT_EQ(m_store.LastError(), "Er is geen database geopend");
+    Collection data{"0", "a", "b", "c", "d"};
+    m_store.setAutoSave(false);
+    m_store.setName("x");
+    m_store.setAutoSave(true);
+    EXPECT_FALSE(m_store.SetRecord(data));
+    EXPECT_EQ(data, (Collection{"0", "a", "b", "c", "d"}));
+    EXPECT_FALSE(m_store.RemRecord(1));
+    EXPECT_FALSE(m_store.SaveDatabase());
+    EXPECT_EQ(m_store.LastError(), "Er is geen database geopend");
+    EXPECT_FALSE(m_store.isOpen());
+}
+
+TEST_F(ZurerEzuzTest, AMissingFileIsASoftFailureThatOnlyRemembersTheName) {
+    const std::string missing = m_directory.File("missing.sdb");
+    EXPECT_FALSE(m_store.OpenDatabase(missing, false));
+    EXPECT_EQ(m_store.LastError(), "Bestand niet gevonden");
+    EXPECT_EQ(m_store.FileName(), missing);
+    EXPECT_FALSE(m_store.isOpen());
+
+    // Interactive without a question counts as No; a directory is not a table file.
+    EXPECT_FALSE(m_store.OpenDatabase(m_directory.Path(), true));
+    EXPECT_EQ(m_store.FileName(), m_directory.Path());
+    EXPECT_FALSE(m_store.isOpen());
+}
+
+TEST_F(ZurerEzuzTest, InteractiveOpenAsksAndNoIsASoftFailure) {
+    std::string askedText;
+    std::string askedTitle;
+    m_store.setYesNoQuestion([&](const std::string& text, const std::string& title) {
+        askedText = text;
+        askedTitle = title;
+        return false;
+    });
+    EXPECT_FALSE(m_store.OpenDatabase(m_directory.File("missing.sdb"), true));
+    EXPECT_EQ(askedText, "Dit bestand bestaat niet. Wilt u een nieuwe database aanmaken?");
+    EXPECT_EQ(askedTitle, "ZurerEzuz");
+    EXPECT_EQ(m_store.LastError(), "Bestand niet gevonden");
+}
+
+TEST_F(ZurerEzuzTest, InteractiveYesHasNoSchemaToCreateAndRaisesTheMissingFile) {
+    m_store.setYesNoQuestion([](const std::string&, const std::string&) { return true; });
+    const std::string missing = m_directory.File("missing.sdb");
+    try {
+        m_store.OpenDatabase(missing, true);
+        FAIL() << "a missing file was opened";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(missing));
+    }
+    EXPECT_FALSE(m_store.isOpen());
+    EXPECT_TRUE(m_directory.Entries().empty());
+}
+
+TEST_F(ZurerEzuzTest, OpensTheServerListAndHandsOutPlainValues) {
+    Open(ServerListWithIds({3, 9, 5}));
+    EXPECT_TRUE(m_store.isOpen());
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+    EXPECT_EQ(m_store.FieldCount(), 5);
+    EXPECT_EQ(m_store.RecordCount(), 3);
+    EXPECT_EQ(m_store.AutoIncrement(), 10);
+    EXPECT_EQ(m_store.FieldName(2), "Servernaam");
+    EXPECT_EQ(m_store.FieldType(1), -1);
+    EXPECT_EQ(m_store.FieldType(5), 2);
+    EXPECT_EQ(m_store.FieldName(6), "");
+    EXPECT_EQ(m_store.FieldName(500), "");
+    EXPECT_EQ(m_store.GetRecordNrById(9), 2);
+    EXPECT_EQ(m_store.GetRecordNrById(4), 0);
+    EXPECT_EQ(m_store.Record(2), (Collection{"9", "server 9", "10.0.0.9", "28960", "pw9"}));
+}
+
+TEST_F(ZurerEzuzTest, AFileWithoutWritePermissionOpensReadOnlyAndIsNeverWritten) {
+    const std::string bytes = ServerListWithIds({1, 2});
+    const std::string path = WriteTable(bytes);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_TRUE(m_store.OpenDatabase(path, false));
+    m_store.setAutoSave(true);
+    EXPECT_TRUE(m_store.isReadOnly());
+    EXPECT_EQ(m_store.Record(1).value().at(1), "server 1");
+
+    EXPECT_FALSE(m_store.SaveDatabase());
+    EXPECT_EQ(m_store.LastError(), "Database is alleen lezen");
+    Collection data{"0", "new", "h", "1", "pw"};
+    EXPECT_FALSE(m_store.SetRecord(data));
+    EXPECT_FALSE(m_store.RemRecord(1));
+    EXPECT_EQ(m_store.LastError(), "Database is alleen lezen");
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+TEST_F(ZurerEzuzTest, ANewRecordGetsTheNextIdAndGoesLast) {
+    const std::string path = Open(ServerListWithIds({1, 4, 2}));
+    Collection data = ZurerEzuz::ArrayToCollection({"0", "New # one", "host", "28960", "secret"});
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(data, (Collection{"5", "New # one", "host", "28960", Scrambled("secret")}));
+    EXPECT_EQ(m_store.RecordCount(), 4);
+    EXPECT_EQ(m_store.AutoIncrement(), 6);
+    EXPECT_EQ(m_store.GetRecordNrById(5), 4);
+    EXPECT_EQ(m_store.Record(4), (Collection{"5", "New # one", "host", "28960", "secret"}));
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1, 4, 2})) << "AutoSave off: the file waits for a save";
+
+    ASSERT_TRUE(m_store.SaveDatabase());
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1, 4, 2}) + "5#New \\# one#host#28960#" +
+                                   LineCodec::JoinLine({Scrambled("secret")}) + "\r\n");
+}
+
+TEST_F(ZurerEzuzTest, AnExistingIdReplacesItsRecordInPlace) {
+    Open(ServerListWithIds({1, 2, 3}), true);
+    Collection data{"2", "renamed", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(m_store.RecordCount(), 3);
+    EXPECT_EQ(m_store.GetRecordNrById(2), 2);
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "renamed", "server 3"}));
+}
+
+TEST_F(ZurerEzuzTest, AWrongNumberOfValuesIsAnInvalidRecord) {
+    const std::string path = Open(ServerListWithIds({1}), true);
+    Collection data{"0", "a", "b", "c"};
+    EXPECT_FALSE(m_store.SetRecord(data));
+    EXPECT_EQ(m_store.LastError(), "Record ongeldig");
+    EXPECT_EQ(data, (Collection{"0", "a", "b", "c"}));
+    EXPECT_EQ(m_store.RecordCount(), 1);
+    EXPECT_EQ(m_store.AutoIncrement(), 2);
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+}
+
+TEST_F(ZurerEzuzTest, EveryPrintableByteSurvivesAStoreASaveAndAFreshOpen) {
+    std::string everyByte;
+    for (int code = 32; code <= 254; ++code) {
+        everyByte += static_cast<char>(code);
+    }
+    const std::vector<std::string> values{everyByte, " # \\ ", "\\#", "#", "\\", "trailing\\", "  ", ""};
+    const std::string path = Open(kServerListHeader, true);
+    for (const std::string& value : values) {
+        Collection data{"0", value, value + "#", "\\" + value, value};
+        ASSERT_TRUE(m_store.SetRecord(data));
+    }
+
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "a raw LF inside a line";
+
+    ZurerEzuz reopened;
+    ASSERT_TRUE(reopened.OpenDatabase(path, false));
+    ASSERT_EQ(reopened.RecordCount(), static_cast<int32_t>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto nr = static_cast<int32_t>(i + 1);
+        EXPECT_EQ(reopened.Record(nr),
+                  (Collection{std::to_string(nr), values[i], values[i] + "#", "\\" + values[i], values[i]}))
+            << "value " << i;
+    }
+}
+
+TEST_F(ZurerEzuzTest, ANewKeyReadsOldValuesGarbledWithoutError) {
+    Open(ServerListWithIds({1}));
+    m_store.setSmartEncryptKey("other");
+    EXPECT_NE(m_store.Record(1).value().at(4), "pw1");
+    m_store.setSmartEncryptKey(kStoreKey);
+    EXPECT_EQ(m_store.Record(1).value().at(4), "pw1");
+}
+
+TEST_F(ZurerEzuzTest, RemovingMovesLaterRecordsDownAndKeepsTheIdIndexRight) {
+    const std::string path = Open(ServerListWithIds({7, 8, 9}));
+    ASSERT_TRUE(m_store.RemRecord(1));
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8", "server 9"}));
+    EXPECT_EQ(m_store.GetRecordNrById(7), 0);
+    // Without a reload the moved records are found at their new numbers.
+    EXPECT_EQ(m_store.GetRecordNrById(8), 1);
+    EXPECT_EQ(m_store.GetRecordNrById(9), 2);
+    Collection data{"9", "changed", "h", "1", ""};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8", "changed"}));
+    EXPECT_EQ(m_store.RecordCount(), 2);
+
+    ASSERT_TRUE(m_store.RemRecord(2));
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8"}));
+    ASSERT_TRUE(m_store.SaveDatabase());
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({8}));
+}
+
+struct AutoIncrementCase {
+    std::vector<int> ids;
+    int removedNr;
+    int expectedNewId;
+};
+
+class AutoIncrementAfterRemovalTest : public ZurerEzuzTest,
+                                      public testing::WithParamInterface<AutoIncrementCase> {};
+
+TEST_P(AutoIncrementAfterRemovalTest, TheReloadBeforeAnAddRecomputesTheNextId) {
+    const AutoIncrementCase& c = GetParam();
+    Open(ServerListWithIds(c.ids), true);
+    ASSERT_TRUE(m_store.RemRecord(c.removedNr));
+    Collection data{"0", "new", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(data[0], std::to_string(c.expectedNewId));
+    EXPECT_EQ(m_store.AutoIncrement(), c.expectedNewId + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(LargestIdRemoved, AutoIncrementAfterRemovalTest,
+                         testing::Values(AutoIncrementCase{{1, 2, 3}, 3, 3}, AutoIncrementCase{{1, 5}, 2, 2},
+                                         AutoIncrementCase{{5}, 1, 1}, AutoIncrementCase{{4, 2}, 2, 5}));
+
+// Ways another program may change the file after this object loaded it.
+struct OtherWriterCase {
+    const char* what;
+    time_t ageAtLoad;      // seconds; above 2 the file's time proves it unchanged while the stamp is equal
+    bool replaceByRename;  // a new inode instead of an overwrite in place
+    bool sameSize;
+    bool keepModificationTime;
+};
+
+class OtherWriterTest : public ZurerEzuzTest, public testing::WithParamInterface<OtherWriterCase> {};
+
+TEST_P(OtherWriterTest, TheNextRecordCallSeesTheChange) {
+    const OtherWriterCase& c = GetParam();
+    const std::string before = ServerListWithIds({1, 2});
+    const std::string after = c.sameSize ? ServerListWithIds({1, 3}) : ServerListWithIds({1, 3, 4});
+    const std::string path = WriteTable(before);
+    const timespec timeAtLoad = SecondsAgo(c.ageAtLoad);
+    SetModificationTime(path, timeAtLoad);
+    ASSERT_TRUE(m_store.OpenDatabase(path, false));
+    m_store.setAutoSave(true);
+    ASSERT_EQ(m_store.Record(2).value().at(1), "server 2");
+
+    if (c.replaceByRename) {
+        const std::string other = WriteTable(after, "other.sdb");
+        ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
+    } else {
+        OverwriteInPlace(path, after);
+    }
+    if (c.keepModificationTime) {
+        SetModificationTime(path, timeAtLoad);
+    }
+    EXPECT_EQ(m_store.Record(2).value().at(1), "server 3") << c.what;
+    EXPECT_EQ(m_store.GetRecordNrById(2), 0) << c.what << ": a removed record survived the reload";
+    EXPECT_EQ(m_store.GetRecordNrById(3), 2) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, OtherWriterTest,
+    testing::Values(OtherWriterCase{"recent file rewritten in place within its clock tick", 1, false, true,
+                                    true},
+                    OtherWriterCase{"recent file rewritten in place", 0, false, true, false},
+                    OtherWriterCase{"settled file rewritten in place, other size", 60, false, false, true},
+                    OtherWriterCase{"settled file rewritten in place, new time", 60, false, true, false},
+                    OtherWriterCase{"settled file replaced by rename, old time", 60, true, true, true},
+                    OtherWriterCase{"recent file replaced by rename", 1, true, false, false}));
+
+TEST_F(ZurerEzuzTest, ASettledUnchangedStampSkipsTheReload) {
+    // The one case in which the file is not read again: device, inode, size and time all equal and
+    // the time well before the load. Faking exactly that shows the skipped read as a stale value.
+    const std::string path = WriteTable(ServerListWithIds({1, 2}));
+    const timespec oldTime = SecondsAgo(60);
+    SetModificationTime(path, oldTime);
+    ASSERT_TRUE(m_store.OpenDatabase(path, false));
+    m_store.setAutoSave(true);
+    OverwriteInPlace(path, ServerListWithIds({1, 3}));
+    SetModificationTime(path, oldTime);
+    EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
+}
+
+TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
+    const std::string path = Open(ServerListWithIds({1, 2}), true);
+    Collection data{"0", "mine", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    std::string bytes = ReadBytes(path);
+    const std::size_t mine = bytes.find("#mine#");
+    ASSERT_NE(mine, std::string::npos);
+    bytes.replace(mine, 6, "#MINE#");
+    OverwriteInPlace(path, bytes);  // same size, same inode, within the same second
+    EXPECT_EQ(m_store.Record(3).value().at(1), "MINE");
+}
+
+TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableInPlace) {
+    Open(ServerListWithIds({1, 2}));
+    const std::string broken = WriteTable("Broken#x\r\n", "broken.sdb");
+    try {
+        m_store.OpenDatabase(broken, false);
+        FAIL() << "a malformed file was opened";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(broken + ", line 1:"));
+    }
+    EXPECT_TRUE(m_store.isOpen());
+    EXPECT_EQ(m_store.FileName(), broken);
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(m_store.AutoIncrement(), 3);
+    EXPECT_EQ(m_store.GetRecordNrById(2), 2);
+    EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
+    EXPECT_EQ(ReadBytes(broken), "Broken#x\r\n");
+
+    ZurerEzuz fresh;
+    EXPECT_THROW(fresh.OpenDatabase(broken, false), RecordStoreError);
+    EXPECT_FALSE(fresh.isOpen());
+}
+
+TEST_F(ZurerEzuzTest, AFailedReloadRaisesAndKeepsTheTable) {
+    const std::string path = Open(ServerListWithIds({1, 2}), true);
+    const std::string malformed = ServerListWithIds({1, 2}) + "\r\n";  // a blank record line
+    OverwriteInPlace(path, malformed);
+    Collection data{"0", "new", "h", "1", "pw"};
+    try {
+        m_store.SetRecord(data);
+        FAIL() << "a malformed file was reloaded";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ", line 9:"));
+    }
+    EXPECT_EQ(data[0], "0");
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(m_store.AutoIncrement(), 3);
+    EXPECT_EQ(ReadBytes(path), malformed);
+    EXPECT_THROW(m_store.Record(1), RecordStoreError);
+}
+
+TEST_F(ZurerEzuzTest, OpeningAnotherFileForgetsEverythingOfTheFirst) {
+    Open(ServerListWithIds({1, 2, 3}));
+    const std::string other = WriteTable("Other#2\r\nId#-1\r\nName#0\r\n5#five\r\n", "other.sdb");
+    ASSERT_TRUE(m_store.OpenDatabase(other, false));
+    EXPECT_EQ(m_store.RecordCount(), 1);
+    EXPECT_EQ(m_store.GetRecordNrById(1), 0);
+    EXPECT_EQ(m_store.GetRecordNrById(3), 0);
+    EXPECT_EQ(m_store.GetRecordNrById(5), 1);
+    EXPECT_EQ(m_store.FieldName(3), "");
+    EXPECT_EQ(m_store.FieldType(5), 0);
+}
+
+TEST_F(ZurerEzuzTest, NumbersOutsideTheTableRaiseAndChangeNothing) {
+    const std::string bytes = ServerListWithIds({1, 2});
+    const std::string path = Open(bytes, true);
+    for (const int32_t nr : {0, -1, 3, 10001}) {
+        EXPECT_THROW(m_store.Record(nr), RecordStoreError) << nr;
+        EXPECT_THROW(m_store.RemRecord(nr), RecordStoreError) << nr;
+    }
+    for (const int32_t nr : {-1, 501}) {
+        EXPECT_THROW(m_store.FieldName(nr), RecordStoreError) << nr;
+        EXPECT_THROW(m_store.FieldType(nr), RecordStoreError) << nr;
+    }
+    EXPECT_THROW(m_store.GetRecordNrById(-1), RecordStoreError);
+    EXPECT_THROW(m_store.GetRecordNrById(10001), RecordStoreError);
+    for (const char* id : {"abc", "", "-1", "10001"}) {
+        Collection data{id, "n", "h", "1", "pw"};
+        EXPECT_THROW(m_store.SetRecord(data), RecordStoreError) << id;
+        EXPECT_EQ(data[0], id);
+    }
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    try {
+        m_store.Record(3);
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(path));
+        EXPECT_THAT(std::string(error.what()), HasSubstr("1..2"));
+    }
+}
+
+TEST_F(ZurerEzuzTest, AnUnknownIdIsAnInvalidRecordNotASilentSuccess) {
+    const std::string bytes = ServerListWithIds({1, 2});
+    const std::string path = Open(bytes, true);
+    Collection data{"7", "ghost", "h", "1", "pw"};
+    EXPECT_FALSE(m_store.SetRecord(data));
+    EXPECT_EQ(m_store.LastError(), "Record ongeldig");
+    EXPECT_EQ(data, (Collection{"7", "ghost", "h", "1", "pw"}));
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+TEST_F(ZurerEzuzTest, NoNewIdOrRecordBeyondTenThousand) {
+    const std::string bytes = ServerListWithIds({10000});
+    const std::string path = Open(bytes, true);
+    Collection data{"0", "n", "h", "1", "pw"};
+    EXPECT_THROW(m_store.SetRecord(data), RecordStoreError);
+    EXPECT_EQ(data[0], "0");
+    EXPECT_EQ(m_store.AutoIncrement(), 10001);
+    EXPECT_EQ(m_store.RecordCount(), 1);
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    std::string full = "T#1\r\nId#-1\r\n";
+    for (int id = 0; id < 10000; ++id) {
+        full += std::to_string(id) + "\r\n";
+    }
+    const std::string fullPath = WriteTable(full, "full.sdb");
+    ZurerEzuz store;
+    ASSERT_TRUE(store.OpenDatabase(fullPath, false));
+    EXPECT_EQ(store.AutoIncrement(), 10000);
+    Collection one{"0"};
+    EXPECT_THROW(store.SetRecord(one), RecordStoreError);
+    EXPECT_EQ(store.RecordCount(), 10000);
+    EXPECT_EQ(store.AutoIncrement(), 10000);
+}
+
+TEST_F(ZurerEzuzTest, AnEmptyKeyRaisesForAValueAndChangesNothing) {
+    const std::string bytes = ServerListWithIds({1});
+    const std::string path = Open(bytes, true);
+    m_store.setSmartEncryptKey("");
+    Collection data{"0", "n", "h", "1", "secret"};
+    EXPECT_THROW(m_store.SetRecord(data), RecordStoreError);
+    EXPECT_EQ(data[4], "secret");
+    EXPECT_EQ(m_store.RecordCount(), 1);
+    EXPECT_EQ(m_store.AutoIncrement(), 2);
+    EXPECT_EQ(m_store.GetRecordNrById(2), 0);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_THROW(m_store.Record(1), RecordStoreError);
+
+    Collection noPassword{"0", "n", "h", "1", ""};
+    EXPECT_TRUE(m_store.SetRecord(noPassword));
+    EXPECT_EQ(m_store.Record(2).value().at(4), "");
+}
+
+TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
+    std::string bytes = ServerListWithIds({1, 2, 3});
+    const std::string path = Open(bytes, true);
+    const FileSizeLimit limit(16);  // not even the header fits: every save fails part-way
+
+    Collection data{"0", "new", "h", "1", "pw"};
+    EXPECT_THROW(m_store.SetRecord(data), RecordStoreError);
+    EXPECT_EQ(data[0], "0");
+    EXPECT_EQ(m_store.RecordCount(), 3);
+    EXPECT_EQ(m_store.AutoIncrement(), 4);
+    EXPECT_EQ(m_store.GetRecordNrById(4), 0);
+
+    Collection replacement{"2", "replaced", "h", "1", "pw"};
+    EXPECT_THROW(m_store.SetRecord(replacement), RecordStoreError);
+    EXPECT_THROW(m_store.RemRecord(1), RecordStoreError);
+    EXPECT_THROW(m_store.setName("Renamed"), RecordStoreError);
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+    EXPECT_EQ(m_store.RecordCount(), 3);
+    EXPECT_EQ(m_store.GetRecordNrById(1), 1);
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2", "server 3"}));
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(m_directory.Entries(), std::vector<std::string>{"servers.sdb"});
+}
+
+TEST_F(ZurerEzuzTest, ChangesKeepTheFilesPermissions) {
+    const std::string path = Open(ServerListWithIds({1}), true);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    Collection data{"0", "n", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(PermissionsOf(path), 0640u);
+}
+
+TEST_F(ZurerEzuzTest, RenamingWritesTheHeaderAtOnceOnlyWithAutoSave) {
+    const std::string path = Open(ServerListWithIds({1}));
+    m_store.setName("Nieuw#lijst");
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+    ASSERT_TRUE(m_store.SaveDatabase());
+    EXPECT_EQ(ReadBytes(path).substr(0, 16), "Nieuw\\#lijst#5\r\n");
+
+    m_store.setAutoSave(true);
+    m_store.setName("Serverlijst");
+    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+}
+
+TEST_F(ZurerEzuzTest, ASuccessKeepsTheTextOfAnEarlierFailure) {
+    Open(ServerListWithIds({1}));
+    Collection wrong{"0"};
+    EXPECT_FALSE(m_store.SetRecord(wrong));
+    Collection right{"0", "n", "h", "1", "pw"};
+    EXPECT_TRUE(m_store.SetRecord(right));
+    EXPECT_EQ(m_store.LastError(), "Record ongeldig");
+}
+
+TEST_F(ZurerEzuzTest, ARecordLineWithTooFewValuesRaisesWithItsLineNumber) {
+    const std::string path = Open(kServerListHeader + "1#a#b#c#d\r\n2#short\r\n");
+    EXPECT_EQ(m_store.Record(1).value().size(), 5u);
+    try {
+        m_store.Record(2);
+        FAIL() << "a short record was handed out";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": line 8:"));
+    }
+}
+
+TEST_F(ZurerEzuzTest, ValuesBeyondTheFieldsStayInTheLineButAreNotHandedOut) {
+    const std::string path = Open(kServerListHeader + "1#a#b#c##extra\r\n2#x#y#z#\r\n", true);
+    EXPECT_EQ(m_store.Record(1), (Collection{"1", "a", "b", "c", ""}));
+    ASSERT_TRUE(m_store.RemRecord(2));
+    EXPECT_EQ(ReadBytes(path), kServerListHeader + "1#a#b#c##extra\r\n");
+}
+
+TEST_F(ZurerEzuzTest, TheIdStaysPlainWhenTheFirstFieldIsScrambled) {
+    const std::string path = Open("T#2\r\nId#2\r\nSecret#2\r\n", true);
+    Collection data{"0", "s"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(data[0], "1");
+    ZurerEzuz reopened;
+    ASSERT_TRUE(reopened.OpenDatabase(path, false));
+    EXPECT_EQ(reopened.Record(1), (Collection{"1", "s"}));
+}
+
+TEST(ZurerEzuzArrayToCollection, KeepsTheArrayOrder) {
+    EXPECT_EQ(ZurerEzuz::ArrayToCollection({"0", "a", "b", "c", "d"}), (Collection{"0", "a", "b", "c", "d"}));
+    EXPECT_TRUE(ZurerEzuz::ArrayToCollection({}).empty());
+}
+
+}  // namespace
