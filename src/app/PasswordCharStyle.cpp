@@ -1,0 +1,12 @@
+#include "PasswordCharStyle.h"
+
+PasswordCharStyle::PasswordCharStyle() = default;
+
+PasswordCharStyle::~PasswordCharStyle() = default;
+
+int PasswordCharStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                                 QStyleHintReturn* returnData) const {
+    if (hint == SH_LineEdit_PasswordCharacter)
+        return '*';
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "ConnectOptions.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class BannerPicture;
+class HotSpot;
+class PasswordCharStyle;
+class frmMain;
+
+// The connection dialog, the program's first window. Its load sets the version label and reads the
+// command line; its connect action hands host, port and password to a new console window, waits for
+// that window's start-up, then closes itself for good.
+class frmConnect final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmConnect)
+
+public:
+    enum class LoadOutcome {
+        ShowDialog,     // nothing more to do in the load: show the dialog
+        ConsoleOpened,  // the command line connected at once; the dialog stays hidden
+    };
+
+    explicit frmConnect(ConnectOptions options = {}, QWidget* parent = nullptr);
+    ~frmConnect() override;
+
+    // The load, run once before the dialog is first shown. argumentText is the program's argument
+    // text (see CommandLine); two or three words run the connect action from inside the load.
+    LoadOutcome Form_Load(const QString& argumentText);
+
+    // The connect action ("Connect", Enter in any text box, the command line). Returns when the
+    // console window's start-up has ended and the dialog has closed. A call while an earlier one is
+    // still waiting does nothing.
+    void cmdConnect_Click();
+
+    // The console window opened by the connect action; null before it and after the window is gone.
+    frmMain* console() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    int px(int pixelsAt96Dpi) const;
+    void place(QWidget* widget, int left, int top, int width, int height) const;
+    void buildBanner();
+    void buildConnectFrame();
+    void buildServersFrame();
+    void buildNotice();
+    void setTabOrder();
+    QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
+    QLineEdit* makeTextBox(QWidget* parent, const QString& name);
+    QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
+    void showNotice(const QString& text);
+
+    ConnectOptions m_options;
+    double m_scale = 1.0;
+    bool m_connecting = false;
+    bool m_centred = false;
+    QPointer<frmMain> m_console;
+    PasswordCharStyle* m_passwordStyle = nullptr;
+
+    // Controls, named as in the dialog's layout.
+    BannerPicture* Picture1 = nullptr;
+    HotSpot* imgQorRcon = nullptr;
+    QLabel* lblVersion = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtHost = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtPort = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtPassword = nullptr;
+    QPushButton* cmdReset = nullptr;
+    QPushButton* cmdConnect = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* txtServerNaam = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QListWidget* lstServers = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    // A one-line note below the frames for things the user should know but need not confirm.
+    QLabel* lblNotice = nullptr;
+};

@@ -1,0 +1,140 @@
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "Program.h"
+#include "RconTestServer.h"
+#include "frmConnect.h"
+#include "frmMain.h"
+
+namespace {
+
+constexpr int kEventLoopEntered = 7;
+
+template <typename Window>
+Window* topLevel() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+ConnectOptions programOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
+    ConnectOptions options;
+    options.console.probeTimeLimitMs = probeTimeLimitMs;
+    options.console.progressIntervalMs = 100;
+    options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-program-test");
+    options.console.endProgram = std::move(onEnd);
+    return options;
+}
+
+// Leaves QApplication::exec() with kEventLoopEntered if it is still running after the given time, so
+// that a run that wrongly enters the event loop fails instead of hanging.
+class EventLoopGuard {
+public:
+    explicit EventLoopGuard(int ms) {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, [] { QCoreApplication::exit(kEventLoopEntered); });
+        m_timer.start(ms);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+}  // namespace
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void closingTheConsoleDuringACommandLineWaitEndsWithoutTheEventLoop();
+    void aCommandLineConsoleRunsUntilItIsClosed();
+    void withoutACommandLineTheDialogRunsUntilItIsClosed();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void ProgramTest::initTestCase() {
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+}
+
+void ProgramTest::closingTheConsoleDuringACommandLineWaitEndsWithoutTheEventLoop() {
+    RconTestServer server;
+    QVERIFY(server.listen());
+    server.setSilent(true);
+    int ends = 0;
+    Program program(programOptions(5000, [&ends] { ++ends; }));
+
+    bool closedDuringWait = false;
+    QTimer::singleShot(200, [&closedDuringWait] {
+        if (frmMain* console = topLevel<frmMain>()) {
+            closedDuringWait = !console->Connected;
+            console->close();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EventLoopGuard guard(2000);
+    const int exitCode = program.run(QStringLiteral("127.0.0.1 %1 secret").arg(server.port()));
+
+    QVERIFY(closedDuringWait);
+    QCOMPARE(exitCode, 0);
+    QVERIFY(program.ended());
+    QCOMPARE(ends, 1);
+    QVERIFY2(clock.elapsed() < 2000, "the run waited for the probe's time limit after the close");
+    QVERIFY(!topLevel<frmConnect>());
+}
+
+void ProgramTest::aCommandLineConsoleRunsUntilItIsClosed() {
+    RconTestServer server;
+    QVERIFY(server.listen());
+    int ends = 0;
+    Program program(programOptions(2000, [&ends] {
+        ++ends;
+        QCoreApplication::exit(0);
+    }));
+
+    bool connectedWhenClosed = false;
+    QTimer::singleShot(300, [&connectedWhenClosed] {
+        if (frmMain* console = topLevel<frmMain>()) {
+            connectedWhenClosed = console->Connected;
+            console->close();
+        }
+    });
+    EventLoopGuard guard(5000);
+    const int exitCode = program.run(QStringLiteral("127.0.0.1 %1 secret").arg(server.port()));
+
+    QCOMPARE(exitCode, 0);
+    QVERIFY(connectedWhenClosed);
+    QCOMPARE(ends, 1);
+    QVERIFY(!topLevel<frmConnect>());
+}
+
+void ProgramTest::withoutACommandLineTheDialogRunsUntilItIsClosed() {
+    int ends = 0;
+    Program program(programOptions(2000, [&ends] { ++ends; }));
+
+    bool dialogShown = false;
+    QTimer::singleShot(200, [&dialogShown] {
+        if (frmConnect* dialog = topLevel<frmConnect>()) {
+            dialogShown = true;
+            dialog->close();
+        }
+    });
+    EventLoopGuard guard(5000);
+    const int exitCode = program.run(QString());
+
+    QCOMPARE(exitCode, 0);
+    QVERIFY(dialogShown);
+    QCOMPARE(ends, 0);
+    QVERIFY(!program.ended());
+}
+
+QTEST_MAIN(ProgramTest)
+#include "ProgramTest.moc"

@@ -1,0 +1,38 @@
+#include "VersionLabel.h"
+
+#include <gtest/gtest.h>
+
+#include "BuildVersion.h"
+
+namespace {
+
+struct VersionCase {
+    int major, minor, revision;
+    const char* label;
+};
+
+class VersionLabelFormat : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionLabelFormat, PadsMinorToTwoAndRevisionToFourDigits) {
+    const VersionCase& c = GetParam();
+    EXPECT_EQ(VersionLabel::format(c.major, c.minor, c.revision).toStdString(), c.label);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, VersionLabelFormat,
+                         ::testing::Values(VersionCase{0, 9, 4, "0.09 rev. #0004"},
+                                           VersionCase{0, 10, 4, "0.10 rev. #0004"},
+                                           VersionCase{1, 23, 12, "1.23 rev. #0012"},
+                                           VersionCase{2, 0, 0, "2.00 rev. #0000"},
+                                           VersionCase{12, 345, 67890, "12.345 rev. #67890"}));
+
+TEST(VersionLabel, ReadsADottedVersionString) {
+    EXPECT_EQ(VersionLabel::fromVersionString(QStringLiteral("0.9.4")).toStdString(), "0.09 rev. #0004");
+    EXPECT_EQ(VersionLabel::fromVersionString(QStringLiteral("3.11")).toStdString(), "3.11 rev. #0000");
+}
+
+TEST(VersionLabel, TheProjectVersionReadsAsTheBannerShowsIt) {
+    EXPECT_EQ(VersionLabel::fromVersionString(QStringLiteral(BRIMHOLD_VERSION_STRING)).toStdString(),
+              "0.09 rev. #0004");
+}
+
+}  // namespace

@@ -1,0 +1,448 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "BuildVersion.h"
+#include "RconTestServer.h"
+#include "frmConnect.h"
+#include "frmMain.h"
+
+namespace {
+
+// Console options for tests: a short probe, and an end that only counts instead of leaving the
+// test's event loops.
+struct ConsoleEnds {
+    int count = 0;
+};
+
+ConnectOptions testOptions(ConsoleEnds* ends, int probeTimeLimitMs = 1500) {
+    ConnectOptions options;
+    options.console.probeTimeLimitMs = probeTimeLimitMs;
+    options.console.progressIntervalMs = 100;
+    options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-frmconnect-test");
+    options.console.endProgram = [ends] { ++ends->count; };
+    return options;
+}
+
+template <typename T>
+T* child(const QWidget& dialog, const char* name) {
+    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no child %s", name);
+    return widget;
+}
+
+QLineEdit* textBox(const QWidget& dialog, const char* name) {
+    return child<QLineEdit>(dialog, name);
+}
+
+int scaled(int pixels) {
+    return qRound(pixels * QGuiApplication::primaryScreen()->logicalDotsPerInch() / 96.0);
+}
+
+int consoleWindowCount() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += qobject_cast<frmMain*>(widget) != nullptr;
+    return count;
+}
+
+}  // namespace
+
+class frmConnectTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void windowHasFixedClientSizeAndTitle();
+    void controlsSitAtTheirPlaces_data();
+    void controlsSitAtTheirPlaces();
+    void initialTextsAndCaptions();
+    void tabOrderFollowsTheTabIndex();
+    void focusStartsInHost();
+    void versionLabelShowsTheProjectVersion();
+    void passwordShowsStarsButKeepsThePlainText();
+    void onlyConnectIsADefaultButton();
+    void hotSpotShowsThePointingHand();
+    void resetDoesNothing();
+    void escapeDoesNotCloseButTheCloseBoxDoes();
+    void unusableCommandLineShowsTheDialogWithANotice_data();
+    void unusableCommandLineShowsTheDialogWithANotice();
+
+    void enterInEveryTextBoxPressesConnect_data();
+    void enterInEveryTextBoxPressesConnect();
+    void connectHandsOverTheTextsAndClosesTheDialog();
+    void noSecondConnectionDuringTheWait();
+    void commandLineOfTwoWordsConnectsWithoutShowingTheDialog();
+    void commandLineOfThreeWordsTakesThePortAsText();
+    void commandLineWithTwoSpacesGivesAnEmptyPort();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void frmConnectTest::initTestCase() {
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRIMHOLD_VERSION_STRING));
+}
+
+void frmConnectTest::cleanup() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<frmMain*>(widget))
+            widget->close();
+    }
+}
+
+void frmConnectTest::windowHasFixedClientSizeAndTitle() {
+    frmConnect dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Brimhold - Remote Console"));
+    QCOMPARE(dialog.size(), QSize(scaled(319), scaled(384)));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+}
+
+void frmConnectTest::controlsSitAtTheirPlaces_data() {
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<QRect>("place");
+    auto row = [](const char* name, const char* parent, int left, int top, int width, int height) {
+        QTest::newRow(name) << QString::fromLatin1(parent) << QRect(left, top, width, height);
+    };
+    row("Picture1", "frmConnect", 0, 0, 318, 80);
+    row("imgQorRcon", "Picture1", 152, 48, 169, 33);
+    row("lblVersion", "Picture1", 40, 68, 89, 17);
+    row("Frame2", "frmConnect", 16, 96, 289, 113);
+    row("Label1", "Frame2", 8, 24, 49, 17);
+    row("txtHost", "Frame2", 72, 24, 121, 19);
+    row("Label2", "Frame2", 200, 24, 41, 17);
+    row("txtPort", "Frame2", 232, 24, 41, 19);
+    row("Label3", "Frame2", 8, 48, 49, 17);
+    row("txtPassword", "Frame2", 72, 48, 121, 19);
+    row("cmdReset", "Frame2", 104, 80, 81, 25);
+    row("cmdConnect", "Frame2", 192, 80, 81, 25);
+    row("Frame1", "frmConnect", 16, 216, 289, 153);
+    row("txtServerNaam", "Frame1", 8, 24, 177, 19);
+    row("cmdSave", "Frame1", 192, 24, 81, 25);
+    row("lstServers", "Frame1", 8, 48, 177, 95);
+    row("cmdLoad", "Frame1", 192, 56, 81, 25);
+    row("cmdRemove", "Frame1", 192, 88, 81, 25);
+}
+
+void frmConnectTest::controlsSitAtTheirPlaces() {
+    QFETCH(QString, parentName);
+    QFETCH(QRect, place);
+    frmConnect dialog;
+    const QWidget* control = dialog.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), parentName);
+    QCOMPARE(control->geometry(),
+             QRect(scaled(place.left()), scaled(place.top()), scaled(place.width()), scaled(place.height())));
+}
+
+void frmConnectTest::initialTextsAndCaptions() {
+    frmConnect dialog;
+    QCOMPARE(child<QGroupBox>(dialog, "Frame2")->title(), QStringLiteral("Connect"));
+    QCOMPARE(child<QGroupBox>(dialog, "Frame1")->title(), QStringLiteral("Servers"));
+    QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Host IP:"));
+    QCOMPARE(child<QLabel>(dialog, "Label2")->text(), QStringLiteral("Port:"));
+    QCOMPARE(child<QLabel>(dialog, "Label3")->text(), QStringLiteral("Password:"));
+    QCOMPARE(child<QPushButton>(dialog, "cmdReset")->text(), QStringLiteral("Reset"));
+    QCOMPARE(child<QPushButton>(dialog, "cmdConnect")->text(), QStringLiteral("Connect"));
+    QCOMPARE(child<QPushButton>(dialog, "cmdSave")->text(), QStringLiteral("Save"));
+    QCOMPARE(child<QPushButton>(dialog, "cmdLoad")->text(), QStringLiteral("Load"));
+    QCOMPARE(child<QPushButton>(dialog, "cmdRemove")->text(), QStringLiteral("Remove"));
+    QCOMPARE(textBox(dialog, "txtHost")->text(), QString());
+    QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("28960"));
+    QCOMPARE(textBox(dialog, "txtPassword")->text(), QString());
+    QCOMPARE(textBox(dialog, "txtServerNaam")->text(), QString());
+    QCOMPARE(child<QListWidget>(dialog, "lstServers")->count(), 0);
+    QCOMPARE(child<QListWidget>(dialog, "lstServers")->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(!child<QListWidget>(dialog, "lstServers")->isSortingEnabled());
+}
+
+void frmConnectTest::tabOrderFollowsTheTabIndex() {
+    frmConnect dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const QStringList expected{"txtHost",  "txtPort",       "txtPassword", "cmdConnect",
+                               "cmdReset", "txtServerNaam", "cmdSave",     "lstServers",
+                               "cmdLoad",  "cmdRemove",     "txtHost"};
+    QStringList seen{QApplication::focusWidget()->objectName()};
+    for (int step = 1; step < expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(seen, expected);
+}
+
+void frmConnectTest::focusStartsInHost() {
+    frmConnect dialog;
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), textBox(dialog, "txtHost"));
+}
+
+void frmConnectTest::versionLabelShowsTheProjectVersion() {
+    frmConnect dialog;
+    auto* label = child<QLabel>(dialog, "lblVersion");
+    QCOMPARE(label->text(), QStringLiteral("#.## rev. ####"));
+    QCOMPARE(dialog.Form_Load(QString()), frmConnect::LoadOutcome::ShowDialog);
+    QCOMPARE(label->text(), QStringLiteral("0.09 rev. #0004"));
+    QCOMPARE(label->font().family(), QStringLiteral("Franklin Gothic Medium"));
+    QCOMPARE(label->font().pointSizeF(), 6.75);
+    QCOMPARE(label->font().weight(), QFont::Normal);
+}
+
+void frmConnectTest::passwordShowsStarsButKeepsThePlainText() {
+    frmConnect dialog;
+    dialog.show();
+    QLineEdit* password = textBox(dialog, "txtPassword");
+    QTest::keyClicks(password, QStringLiteral("s3 cr#t"));
+    QCOMPARE(password->text(), QStringLiteral("s3 cr#t"));
+    QCOMPARE(password->displayText(), QStringLiteral("*******"));
+    password->setText(QStringLiteral("abc"));
+    QCOMPARE(password->displayText(), QStringLiteral("***"));
+}
+
+void frmConnectTest::onlyConnectIsADefaultButton() {
+    frmConnect dialog;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        const bool isConnect = button->objectName() == QLatin1String("cmdConnect");
+        QCOMPARE(button->isDefault(), isConnect);
+        if (!isConnect)
+            QVERIFY2(!button->autoDefault(), qPrintable(button->objectName()));
+    }
+}
+
+void frmConnectTest::hotSpotShowsThePointingHand() {
+    frmConnect dialog;
+    auto* hotSpot = child<QWidget>(dialog, "imgQorRcon");
+    QCOMPARE(hotSpot->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(hotSpot->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!hotSpot->autoFillBackground());
+}
+
+void frmConnectTest::resetDoesNothing() {
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends));
+    dialog.Form_Load(QString());
+    dialog.show();
+    textBox(dialog, "txtHost")->setText(QStringLiteral("h"));
+    textBox(dialog, "txtPort")->setText(QStringLiteral("1"));
+    textBox(dialog, "txtPassword")->setText(QStringLiteral("p"));
+    textBox(dialog, "txtServerNaam")->setText(QStringLiteral("n"));
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdReset"), Qt::LeftButton);
+    QCOMPARE(textBox(dialog, "txtHost")->text(), QStringLiteral("h"));
+    QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("1"));
+    QCOMPARE(textBox(dialog, "txtPassword")->text(), QStringLiteral("p"));
+    QCOMPARE(textBox(dialog, "txtServerNaam")->text(), QStringLiteral("n"));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!dialog.console());
+    QCOMPARE(consoleWindowCount(), 0);
+}
+
+void frmConnectTest::escapeDoesNotCloseButTheCloseBoxDoes() {
+    frmConnect dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(textBox(dialog, "txtHost"), Qt::Key_Escape);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.close());
+    QVERIFY(!dialog.isVisible());
+}
+
+void frmConnectTest::unusableCommandLineShowsTheDialogWithANotice_data() {
+    QTest::addColumn<QString>("argumentText");
+    QTest::newRow("one word") << QStringLiteral("127.0.0.1");
+    QTest::newRow("four words") << QStringLiteral("127.0.0.1 28960 pw extra");
+    QTest::newRow("two spaces in four") << QStringLiteral("127.0.0.1  28960 pw");
+}
+
+void frmConnectTest::unusableCommandLineShowsTheDialogWithANotice() {
+    QFETCH(QString, argumentText);
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends));
+    QCOMPARE(dialog.Form_Load(argumentText), frmConnect::LoadOutcome::ShowDialog);
+    QVERIFY(!dialog.console());
+    QCOMPARE(consoleWindowCount(), 0);
+    QCOMPARE(textBox(dialog, "txtHost")->text(), QString());
+    QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("28960"));
+    QCOMPARE(textBox(dialog, "txtPassword")->text(), QString());
+    QVERIFY(child<QLabel>(dialog, "lblNotice")->text().contains(QStringLiteral("host [port] password")));
+}
+
+void frmConnectTest::enterInEveryTextBoxPressesConnect_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    QTest::newRow("txtHost") << QStringLiteral("txtHost") << int(Qt::Key_Return);
+    QTest::newRow("txtPort") << QStringLiteral("txtPort") << int(Qt::Key_Return);
+    QTest::newRow("txtPassword") << QStringLiteral("txtPassword") << int(Qt::Key_Enter);
+    QTest::newRow("txtServerNaam") << QStringLiteral("txtServerNaam") << int(Qt::Key_Return);
+}
+
+void frmConnectTest::enterInEveryTextBoxPressesConnect() {
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    RconTestServer server;
+    QVERIFY(server.listen());
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends));
+    dialog.Form_Load(QString());
+    textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
+    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
+    textBox(dialog, "txtPassword")->setText(QStringLiteral("secret"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QSignalSpy connectClicks(child<QPushButton>(dialog, "cmdConnect"), &QPushButton::clicked);
+    QSignalSpy saveClicks(child<QPushButton>(dialog, "cmdSave"), &QPushButton::clicked);
+
+    QLineEdit* target = dialog.findChild<QLineEdit*>(box);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key(key));
+
+    QTRY_COMPARE(connectClicks.count(), 1);
+    QTRY_VERIFY(dialog.console() && dialog.console()->Connected);
+    QCOMPARE(saveClicks.count(), 0);
+}
+
+void frmConnectTest::connectHandsOverTheTextsAndClosesTheDialog() {
+    RconTestServer server("s3cr#t");
+    QVERIFY(server.listen());
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends));
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
+    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
+    textBox(dialog, "txtPassword")->setText(QStringLiteral("s3cr#t"));
+
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdConnect"), Qt::LeftButton);
+
+    frmMain* console = dialog.console();
+    QVERIFY(console);
+    QCOMPARE(console->rconIP, QStringLiteral("127.0.0.1"));
+    QCOMPARE(console->rconPort, QString::number(server.port()));
+    QCOMPARE(console->rconPassword, QStringLiteral("s3cr#t"));
+    QVERIFY(console->Connected);
+    QVERIFY(console->isVisible());
+    QVERIFY(console->transcript().text().endsWith("Connected\r\n"));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(server.received().size(), 1);
+    QCOMPARE(server.received().first().data(), QByteArray("\xFF\xFF\xFF\xFFrcon s3cr#t echo !!ping\n\0", 29));
+    QCOMPARE(ends.count, 0);
+
+    console->close();
+    QCOMPARE(ends.count, 1);
+    QVERIFY(!dialog.isVisible());  // closing the console never brings the dialog back
+}
+
+void frmConnectTest::noSecondConnectionDuringTheWait() {
+    RconTestServer server;
+    QVERIFY(server.listen());
+    server.setSilent(true);
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends, 700));
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
+    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
+    auto* connectButton = child<QPushButton>(dialog, "cmdConnect");
+
+    int consolesDuringWait = -1;
+    bool dialogVisibleDuringWait = false;
+    QTimer::singleShot(150, &dialog, [&] {
+        dialogVisibleDuringWait = dialog.isVisible();
+        QTest::mouseClick(connectButton, Qt::LeftButton);
+        QTest::keyClick(textBox(dialog, "txtHost"), Qt::Key_Return);
+        connectButton->click();
+        dialog.cmdConnect_Click();
+        consolesDuringWait = consoleWindowCount();
+    });
+    dialog.cmdConnect_Click();
+
+    QCOMPARE(consolesDuringWait, 1);
+    QVERIFY(dialogVisibleDuringWait);
+    QCOMPARE(consoleWindowCount(), 1);
+    QVERIFY(dialog.console());
+    QVERIFY(!dialog.console()->Connected);
+    QVERIFY(dialog.console()->transcript().text().endsWith("Timed out"));
+    QCOMPARE(server.received().size(), 1);
+    QVERIFY(!dialog.isVisible());
+}
+
+void frmConnectTest::commandLineOfTwoWordsConnectsWithoutShowingTheDialog() {
+    // Two words take the default port, so the server listens there if it can; otherwise the probe
+    // goes unanswered and only the hand-over is checked.
+    RconTestServer server("pw");
+    const bool listening = server.listen(28960);
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends, 700));
+    bool everShown = false;
+    struct ShowWatcher : QObject {
+        bool* flag;
+        explicit ShowWatcher(bool* f) : flag(f) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show)
+                *flag = true;
+            return false;
+        }
+    } watcher(&everShown);
+    dialog.installEventFilter(&watcher);
+
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1 pw")), frmConnect::LoadOutcome::ConsoleOpened);
+
+    QVERIFY(!everShown);
+    QVERIFY(dialog.console());
+    QCOMPARE(dialog.console()->rconIP, QStringLiteral("127.0.0.1"));
+    QCOMPARE(dialog.console()->rconPort, QStringLiteral("28960"));
+    QCOMPARE(dialog.console()->rconPassword, QStringLiteral("pw"));
+    QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("28960"));
+    if (listening)
+        QVERIFY(dialog.console()->Connected);
+}
+
+void frmConnectTest::commandLineOfThreeWordsTakesThePortAsText() {
+    RconTestServer server("pw");
+    QVERIFY(server.listen());
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends));
+    const QString argumentText = QStringLiteral("127.0.0.1 %1 pw").arg(server.port());
+
+    QCOMPARE(dialog.Form_Load(argumentText), frmConnect::LoadOutcome::ConsoleOpened);
+
+    QVERIFY(!dialog.isVisible());
+    frmMain* console = dialog.console();
+    QVERIFY(console);
+    QCOMPARE(console->rconPort, QString::number(server.port()));
+    QVERIFY(console->Connected);
+    QVERIFY(console->isVisible());
+    QCOMPARE(server.received().size(), 1);
+}
+
+void frmConnectTest::commandLineWithTwoSpacesGivesAnEmptyPort() {
+    ConsoleEnds ends;
+    frmConnect dialog(testOptions(&ends, 500));
+
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1  pw")), frmConnect::LoadOutcome::ConsoleOpened);
+
+    QVERIFY(dialog.console());
+    QCOMPARE(dialog.console()->rconIP, QStringLiteral("127.0.0.1"));
+    QCOMPARE(dialog.console()->rconPort, QString());
+    QCOMPARE(dialog.console()->rconPassword, QStringLiteral("pw"));
+    QVERIFY(!dialog.console()->Connected);
+}
+
+QTEST_MAIN(frmConnectTest)
+#include "frmConnectTest.moc"
