@@ -35,6 +35,8 @@ void ZurerEzuz::setYesNoQuestion(YesNoQuestion question) {
 }
 
 bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
+    const std::string previousFileName = m_fileName;
+    const std::optional<FileStamp> previousStamp = m_loadedStamp;
     m_fileName = FileName;
     m_loadedStamp.reset();
 
@@ -49,7 +51,17 @@ bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
         // missing file.
     }
     const bool readOnly = exists && (status.st_mode & 0222) == 0;
-    Load();
+    try {
+        Load();
+    } catch (...) {
+        // The table still in memory belongs to the previous file: keep saving it there, never over
+        // the file that could not be read.
+        if (m_isOpen) {
+            m_fileName = previousFileName;
+            m_loadedStamp = previousStamp;
+        }
+        throw;
+    }
     if (readOnly) {
         m_isReadOnly = true;
     }

@@ -362,8 +362,8 @@ TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
     EXPECT_EQ(m_store.Record(3).value().at(1), "MINE");
 }
 
-TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableInPlace) {
-    Open(ServerListWithIds({1, 2}));
+TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
+    const std::string original = Open(ServerListWithIds({1, 2}));
     const std::string broken = WriteTable("Broken#x\r\n", "broken.sdb");
     try {
         m_store.OpenDatabase(broken, false);
@@ -372,13 +372,15 @@ TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableInPlace) {
         EXPECT_THAT(std::string(error.what()), HasSubstr(broken + ", line 1:"));
     }
     EXPECT_TRUE(m_store.isOpen());
-    EXPECT_EQ(m_store.FileName(), broken);
+    EXPECT_EQ(m_store.FileName(), original);
     EXPECT_EQ(m_store.Name(), "Serverlijst");
     EXPECT_EQ(m_store.RecordCount(), 2);
     EXPECT_EQ(m_store.AutoIncrement(), 3);
     EXPECT_EQ(m_store.GetRecordNrById(2), 2);
     EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
+    EXPECT_TRUE(m_store.SaveDatabase());
     EXPECT_EQ(ReadBytes(broken), "Broken#x\r\n");
+    EXPECT_EQ(ReadBytes(original), ServerListWithIds({1, 2}));
 
     ZurerEzuz fresh;
     EXPECT_THROW(fresh.OpenDatabase(broken, false), RecordStoreError);
