@@ -52,6 +52,10 @@ QFont textBoxFont() {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSizeF(TextBoxFontPoints);
     }
+    // Single-byte Latin text in a fixed-pitch font needs neither kerning nor complex shaping; skipping
+    // them makes laying out each appended line about a third cheaper.
+    font.setKerning(false);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

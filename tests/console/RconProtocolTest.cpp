@@ -1,0 +1,68 @@
+#include "RconProtocol.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QByteArray Marker(4, '\xFF');
+const QByteArray Header = Marker + "print\n";  // 11 characters once its line feed is CR LF
+
+TEST(RconProtocolRequest, FramesPasswordAndCommandBetweenMarkerAndZeroByte) {
+    EXPECT_EQ(RconProtocol::request("secret", "echo !!ping"),
+              Marker + QByteArray("rcon secret echo !!ping\n\0", 25));
+}
+
+TEST(RconProtocolRequest, EmptyPasswordLeavesTwoBlanksInARow) {
+    EXPECT_EQ(RconProtocol::request("", "status"), Marker + QByteArray("rcon  status\n\0", 14));
+}
+
+TEST(RconProtocolRequest, LengthIsTwelvePlusPasswordPlusCommandAndEndsWithLineFeedAndZero) {
+    const QByteArray datagram = RconProtocol::request("abcd", "status");
+    ASSERT_EQ(datagram.size(), 22);
+    EXPECT_EQ(datagram.right(2), QByteArray("\n\0", 2));
+}
+
+TEST(RconProtocolRequest, CommandIsSentUntouched) {
+    const QByteArray command(" say \"hi\"\t\xE9 ");
+    EXPECT_EQ(RconProtocol::request("p", command).mid(11, command.size()), command);
+}
+
+TEST(RconProtocolLineFeeds, EveryLineFeedBecomesCrLfAndCrLfBecomesCrCrLf) {
+    EXPECT_EQ(RconProtocol::convertLineFeeds("a\nb\r\nc\n\n"), QByteArray("a\r\nb\r\r\nc\r\n\r\n"));
+    EXPECT_EQ(RconProtocol::convertLineFeeds(""), QByteArray());
+}
+
+struct ReplyCase {
+    const char* name;
+    QByteArray datagram;
+    bool connected;
+    bool answersProbe;
+    QByteArray text;
+};
+
+class RconProtocolReply : public testing::TestWithParam<ReplyCase> {};
+
+TEST_P(RconProtocolReply, DropsElevenCharactersAfterConversionAndSpotsTheProbeAnswer) {
+    const ReplyCase& c = GetParam();
+    const RconProtocol::Reply reply = RconProtocol::readReply(c.datagram, c.connected);
+    EXPECT_EQ(reply.answersProbe, c.answersProbe);
+    EXPECT_EQ(reply.text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RconProtocolReply,
+    testing::Values(
+        ReplyCase{"PlainReply", Header + "map is mp_dawnville\n", false, false, "map is mp_dawnville\r\n"},
+        ReplyCase{"HeaderNeverInspected", QByteArray("0123456789\n") + "xy", true, false, "\nxy"},
+        ReplyCase{"ServerCrLfBecomesCrCrLf", Header + "a\r\nb", true, false, "a\r\r\nb"},
+        ReplyCase{"ElevenCharactersGiveEmptyText", Header, false, false, ""},
+        ReplyCase{"ShorterThanHeaderGivesEmptyText", "\xFF\xFF", false, false, ""},
+        ReplyCase{"EmptyDatagramGivesEmptyText", "", false, false, ""},
+        ReplyCase{"ProbeAnswer", Header + "!!ping\n", false, true, ""},
+        ReplyCase{"ProbePrefixIsEnough", Header + "!!pingpong\n", false, true, ""},
+        ReplyCase{"ProbeMatchIsCaseSensitive", Header + "!!PING\n", false, false, "!!PING\r\n"},
+        ReplyCase{"ProbeMustStartTheText", Header + " !!ping\n", false, false, " !!ping\r\n"},
+        ReplyCase{"ProbeAnswerOnceConnectedIsShown", Header + "!!ping\n", true, false, "!!ping\r\n"},
+        ReplyCase{"WrongPasswordIsShown", Header + "Bad rconpassword.\n", false, false,
+                  "Bad rconpassword.\r\n"}),
+    [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
+}  // namespace
