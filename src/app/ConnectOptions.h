@@ -1,9 +1,20 @@
 #pragma once
 
+#include <QString>
+
 #include "ConsoleOptions.h"
+
+class MessageBoxes;
 
 // What the connection dialog is given from outside; the defaults are the program's own.
 struct ConnectOptions {
     // Handed unchanged to the console window that the connect action opens.
     ConsoleOptions console;
+    // Folder of servers.sdb; empty means the program's own directory.
+    QString programDirectory;
+    // Where the server list lives instead when the program's folder cannot hold it; empty means the
+    // per-user application data folder.
+    QString userDataDirectory;
+    // Shows the dialog's message boxes; null means QMessageBox. Must outlive the dialog.
+    MessageBoxes* messageBoxes = nullptr;
 };

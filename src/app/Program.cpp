@@ -19,8 +19,15 @@ int Program::run(const QString& argumentText) {
     dialogOptions.console.endProgram = [this] { end(); };
 
     frmConnect dialog(dialogOptions);
-    if (dialog.Form_Load(argumentText) == frmConnect::LoadOutcome::ShowDialog)
-        dialog.show();
+    switch (dialog.Form_Load(argumentText)) {
+        case frmConnect::LoadOutcome::EndProgram:
+            return 1;  // the server list is not in order; the user has been told
+        case frmConnect::LoadOutcome::ShowDialog:
+            dialog.show();
+            break;
+        case frmConnect::LoadOutcome::ConsoleOpened:
+            break;
+    }
     if (m_ended)
         return 0;  // the console was closed during the load: the event loop must not start
     return QApplication::exec();

@@ -17,8 +17,8 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Runs the program with the given argument text (see CommandLine) and returns its exit code.
-    // Needs a QApplication.
+    // Runs the program with the given argument text (see CommandLine) and returns its exit code: 1 when
+    // the server list is not in order, else 0. Needs a QApplication.
     int run(const QString& argumentText);
 
     // True once the console window has ended the program.

@@ -8,17 +8,25 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
+#include <optional>
+
+#include "AboutText.h"
 #include "BannerPicture.h"
 #include "CommandLine.h"
 #include "HotSpot.h"
 #include "PasswordCharStyle.h"
+#include "QtMessageBoxes.h"
+#include "ServerListStore.h"
 #include "VersionLabel.h"
+#include "Windows1252.h"
 #include "frmMain.h"
 
 namespace {
 
 const char* const kTitle = "Brimhold - Remote Console";
+const char* const kMessageTitle = "rcon";
 constexpr int kClientWidth = 319;
 constexpr int kClientHeight = 384;
 constexpr double kDialogFontPoints = 7.5;
@@ -27,6 +35,12 @@ constexpr double kDialogFontPoints = 7.5;
 
 frmConnect::frmConnect(ConnectOptions options, QWidget* parent)
     : QDialog(parent), m_options(std::move(options)) {
+    if (m_options.messageBoxes) {
+        m_messageBoxes = m_options.messageBoxes;
+    } else {
+        m_ownMessageBoxes = std::make_unique<QtMessageBoxes>();
+        m_messageBoxes = m_ownMessageBoxes.get();
+    }
     if (const QScreen* display = screen())
         m_scale = display->logicalDotsPerInch() / 96.0;
     setObjectName(QStringLiteral("frmConnect"));
@@ -134,6 +148,7 @@ void frmConnect::buildConnectFrame() {
     place(cmdConnect, 192, 80, 81, 25);
     connect(cmdConnect, &QPushButton::clicked, this, &frmConnect::cmdConnect_Click);
     // "Reset" has no action: it only takes the focus like any button.
+    connect(imgQorRcon, &HotSpot::clicked, this, &frmConnect::imgQorRcon_Click);
 }
 
 void frmConnect::buildServersFrame() {
@@ -154,6 +169,12 @@ void frmConnect::buildServersFrame() {
     place(cmdLoad, 192, 56, 81, 25);
     cmdRemove = makeButton(Frame1, QStringLiteral("cmdRemove"), QStringLiteral("Remove"));
     place(cmdRemove, 192, 88, 81, 25);
+
+    connect(cmdSave, &QPushButton::clicked, this, &frmConnect::cmdSave_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, &frmConnect::cmdLoad_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmConnect::cmdRemove_Click);
+    connect(lstServers, &QListWidget::itemSelectionChanged, this, &frmConnect::lstServers_Click);
+    connect(lstServers, &QListWidget::itemDoubleClicked, this, &frmConnect::lstServers_DblClick);
 }
 
 void frmConnect::buildNotice() {
@@ -180,8 +201,16 @@ void frmConnect::showNotice(const QString& text) {
     lblNotice->setToolTip(text);
 }
 
+void frmConnect::clearNotice() {
+    showNotice(QString());
+}
+
 frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText) {
     lblVersion->setText(VersionLabel::fromVersionString(QCoreApplication::applicationVersion()));
+
+    setUpServerList();
+    if (!m_servers)
+        return LoadOutcome::EndProgram;
 
     const CommandLine commandLine = CommandLine::parse(argumentText);
     switch (commandLine.request()) {
@@ -235,4 +264,111 @@ void frmConnect::showEvent(QShowEvent* event) {
         }
     }
     QDialog::showEvent(event);
+}
+
+void frmConnect::setUpServerList() {
+    const QString programDirectory = m_options.programDirectory.isEmpty()
+                                         ? QCoreApplication::applicationDirPath()
+                                         : m_options.programDirectory;
+    const QString userDataDirectory = m_options.userDataDirectory.isEmpty()
+                                          ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                          : m_options.userDataDirectory;
+    auto servers = std::make_unique<ServerListStore>(programDirectory, userDataDirectory);
+    switch (servers->setUp()) {
+        case ServerListStore::SetUp::NotInOrder:
+            m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
+                                     QStringLiteral("Serverdatabase is niet in orde"));
+            return;
+        case ServerListStore::SetUp::Unavailable:
+            m_servers = std::move(servers);
+            goOnWithoutServerList(m_servers->problem());
+            return;
+        case ServerListStore::SetUp::Ready:
+            m_servers = std::move(servers);
+            RefreshServerList();
+            return;
+    }
+}
+
+void frmConnect::goOnWithoutServerList(const QString& problem) {
+    m_messageBoxes->warning(nullptr, QString::fromLatin1(kMessageTitle), problem);
+    Frame1->setEnabled(false);
+    showNotice(QStringLiteral("Zonder serverlijst: verbinden kan wel."));
+}
+
+int frmConnect::selectedNr() const {
+    const QModelIndexList selected = lstServers->selectionModel()->selectedRows();
+    return selected.isEmpty() ? 0 : selected.first().row() + 1;
+}
+
+void frmConnect::RefreshServerList() {
+    lstServers->clear();
+    if (!m_servers || !m_servers->isReady())
+        return;
+    const std::optional<std::vector<std::string>> names = m_servers->names();
+    if (!names) {
+        showNotice(QStringLiteral("Serverlijst niet gelezen: ") + m_servers->problem());
+        return;
+    }
+    QStringList rows;
+    rows.reserve(qsizetype(names->size()));
+    for (const std::string& name : *names)
+        rows << Windows1252::toUnicode(name);
+    lstServers->addItems(rows);
+}
+
+void frmConnect::cmdLoad_Click() {
+    const int nr = selectedNr();
+    if (nr == 0 || !m_servers)
+        return;
+    const std::optional<ServerListStore::Entry> entry = m_servers->entry(nr);
+    if (!entry) {
+        showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
+        return;
+    }
+    txtServerNaam->setText(Windows1252::toUnicode(entry->name));
+    txtHost->setText(Windows1252::toUnicode(entry->host));
+    txtPort->setText(Windows1252::toUnicode(entry->port));
+    txtPassword->setText(Windows1252::toUnicode(entry->password));
+}
+
+void frmConnect::lstServers_Click() {
+    cmdLoad_Click();
+}
+
+void frmConnect::lstServers_DblClick() {
+    cmdLoad_Click();
+    cmdConnect_Click();
+}
+
+void frmConnect::cmdSave_Click() {
+    clearNotice();
+    if (!m_servers)
+        return;
+    if (txtServerNaam->text().isEmpty()) {
+        showNotice(QStringLiteral("Niet bewaard: geef de server eerst een naam."));
+        return;
+    }
+    const bool added = m_servers->add(
+        {Windows1252::toStdString(txtServerNaam->text()), Windows1252::toStdString(txtHost->text()),
+         Windows1252::toStdString(txtPort->text()), Windows1252::toStdString(txtPassword->text())});
+    RefreshServerList();
+    if (!added)
+        showNotice(QStringLiteral("Niet bewaard: ") + m_servers->problem());
+}
+
+void frmConnect::cmdRemove_Click() {
+    clearNotice();
+    const int nr = selectedNr();
+    if (nr == 0 || !m_servers)
+        return;
+    const bool removed = m_servers->remove(nr);
+    RefreshServerList();
+    if (!removed)
+        showNotice(QStringLiteral("Niet verwijderd: ") + m_servers->problem());
+}
+
+void frmConnect::imgQorRcon_Click() {
+    m_messageBoxes->information(this, QString::fromLatin1(AboutText::kTitle),
+                                AboutText::build(lblVersion->text()));
 }

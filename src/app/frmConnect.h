@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <memory>
+
 #include "ConnectOptions.h"
 
 class QGroupBox;
@@ -12,12 +14,18 @@ class QListWidget;
 class QPushButton;
 class BannerPicture;
 class HotSpot;
+class MessageBoxes;
 class PasswordCharStyle;
+class ServerListStore;
 class frmMain;
 
-// The connection dialog, the program's first window. Its load sets the version label and reads the
-// command line; its connect action hands host, port and password to a new console window, waits for
-// that window's start-up, then closes itself for good.
+// The connection dialog, the program's first window. Its load sets the version label, opens the saved
+// server list and reads the command line; its connect action hands host, port and password to a new
+// console window, waits for that window's start-up, then closes itself for good.
+//
+// The list shows the display names of the store's records in store order: row r is record r + 1, and
+// rows are matched to records by that position only. Every change rebuilds the list, leaving no row
+// selected.
 class frmConnect final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmConnect)
@@ -26,6 +34,7 @@ public:
     enum class LoadOutcome {
         ShowDialog,     // nothing more to do in the load: show the dialog
         ConsoleOpened,  // the command line connected at once; the dialog stays hidden
+        EndProgram,     // the server list is not in order: the program ends without showing a window
     };
 
     explicit frmConnect(ConnectOptions options = {}, QWidget* parent = nullptr);
@@ -39,6 +48,20 @@ public:
     // console window's start-up has ended and the dialog has closed. A call while an earlier one is
     // still waiting does nothing.
     void cmdConnect_Click();
+
+    // Rebuilds lstServers from the store; no row is selected afterwards.
+    void RefreshServerList();
+    // Copies the selected entry into the four text boxes; nothing without a selected row.
+    void cmdLoad_Click();
+    void lstServers_Click();
+    // Loads the double-clicked entry, then connects.
+    void lstServers_DblClick();
+    // Adds the four text boxes as a new entry; an empty name adds nothing.
+    void cmdSave_Click();
+    // Removes the selected entry without asking.
+    void cmdRemove_Click();
+    // Shows the About box.
+    void imgQorRcon_Click();
 
     // The console window opened by the connect action; null before it and after the window is gone.
     frmMain* console() const;
@@ -59,6 +82,10 @@ private:
     QLineEdit* makeTextBox(QWidget* parent, const QString& name);
     QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
     void showNotice(const QString& text);
+    void clearNotice();
+    void setUpServerList();
+    void goOnWithoutServerList(const QString& problem);
+    int selectedNr() const;
 
     ConnectOptions m_options;
     double m_scale = 1.0;
@@ -66,6 +93,9 @@ private:
     bool m_centred = false;
     QPointer<frmMain> m_console;
     PasswordCharStyle* m_passwordStyle = nullptr;
+    std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
+    MessageBoxes* m_messageBoxes = nullptr;
+    std::unique_ptr<ServerListStore> m_servers;
 
     // Controls, named as in the dialog's layout.
     BannerPicture* Picture1 = nullptr;

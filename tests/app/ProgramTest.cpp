@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "Program.h"
 #include "RconTestServer.h"
+#include "RecordingMessageBoxes.h"
 #include "frmConnect.h"
 #include "frmMain.h"
 
@@ -21,8 +23,21 @@ Window* topLevel() {
     return nullptr;
 }
 
+QTemporaryDir& listDirectory() {
+    static QTemporaryDir directory;
+    return directory;
+}
+
+RecordingMessageBoxes& messageBoxes() {
+    static RecordingMessageBoxes boxes;
+    return boxes;
+}
+
 ConnectOptions programOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
     ConnectOptions options;
+    options.programDirectory = listDirectory().path();
+    options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
+    options.messageBoxes = &messageBoxes();
     options.console.probeTimeLimitMs = probeTimeLimitMs;
     options.console.progressIntervalMs = 100;
     options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-program-test");
@@ -44,6 +59,20 @@ private:
     QTimer m_timer;
 };
 
+// Notes whether any window is shown while it lives.
+class WindowShowWatcher : public QObject {
+public:
+    WindowShowWatcher() { qApp->installEventFilter(this); }
+    ~WindowShowWatcher() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object->isWidgetType() &&
+            static_cast<QWidget*>(object)->isWindow())
+            windowShown = true;
+        return false;
+    }
+    bool windowShown = false;
+};
+
 }  // namespace
 
 class ProgramTest : public QObject {
@@ -54,6 +83,7 @@ private slots:
     void closingTheConsoleDuringACommandLineWaitEndsWithoutTheEventLoop();
     void aCommandLineConsoleRunsUntilItIsClosed();
     void withoutACommandLineTheDialogRunsUntilItIsClosed();
+    void aServerListOfAnotherTableEndsTheProgramAfterTheMessage();
 
 private:
     QTemporaryDir m_config;
@@ -61,6 +91,7 @@ private:
 
 void ProgramTest::initTestCase() {
     QVERIFY(m_config.isValid());
+    QVERIFY(listDirectory().isValid());
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
 }
 
@@ -134,6 +165,36 @@ void ProgramTest::withoutACommandLineTheDialogRunsUntilItIsClosed() {
     QVERIFY(dialogShown);
     QCOMPARE(ends, 0);
     QVERIFY(!program.ended());
+}
+
+void ProgramTest::aServerListOfAnotherTableEndsTheProgramAfterTheMessage() {
+    QTemporaryDir programDirectory;
+    QVERIFY(programDirectory.isValid());
+    const QByteArray otherTable("Spelers#2\r\nId#-1\r\nNaam#0\r\n");
+    QFile file(programDirectory.filePath(QStringLiteral("servers.sdb")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(otherTable);
+    file.close();
+    int ends = 0;
+    ConnectOptions options = programOptions(2000, [&ends] { ++ends; });
+    options.programDirectory = programDirectory.path();
+    messageBoxes().shown.clear();
+    Program program(options);
+
+    WindowShowWatcher watcher;
+    EventLoopGuard guard(2000);
+    // Even a usable command line is never reached.
+    const int exitCode = program.run(QStringLiteral("127.0.0.1 secret"));
+
+    QCOMPARE(exitCode, 1);
+    QCOMPARE(messageBoxes().shown.size(), 1);
+    QCOMPARE(messageBoxes().shown[0].kind, QStringLiteral("critical"));
+    QCOMPARE(messageBoxes().shown[0].title, QStringLiteral("rcon"));
+    QCOMPARE(messageBoxes().shown[0].text, QStringLiteral("Serverdatabase is niet in orde"));
+    QVERIFY(!watcher.windowShown);
+    QCOMPARE(ends, 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), otherTable);
 }
 
 QTEST_MAIN(ProgramTest)

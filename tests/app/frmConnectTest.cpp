@@ -11,6 +11,7 @@
 
 #include "BuildVersion.h"
 #include "RconTestServer.h"
+#include "RecordingMessageBoxes.h"
 #include "frmConnect.h"
 #include "frmMain.h"
 
@@ -22,12 +23,29 @@ struct ConsoleEnds {
     int count = 0;
 };
 
-ConnectOptions testOptions(ConsoleEnds* ends, int probeTimeLimitMs = 1500) {
+// The server list goes to a folder of its own for the whole test run.
+QTemporaryDir& listDirectory() {
+    static QTemporaryDir directory;
+    return directory;
+}
+
+RecordingMessageBoxes& messageBoxes() {
+    static RecordingMessageBoxes boxes;
+    return boxes;
+}
+
+ConnectOptions testOptions(ConsoleEnds* ends = nullptr, int probeTimeLimitMs = 1500) {
     ConnectOptions options;
+    options.programDirectory = listDirectory().path();
+    options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
+    options.messageBoxes = &messageBoxes();
     options.console.probeTimeLimitMs = probeTimeLimitMs;
     options.console.progressIntervalMs = 100;
     options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-frmconnect-test");
-    options.console.endProgram = [ends] { ++ends->count; };
+    options.console.endProgram = [ends] {
+        if (ends)
+            ++ends->count;
+    };
     return options;
 }
 
@@ -73,6 +91,7 @@ private slots:
     void passwordShowsStarsButKeepsThePlainText();
     void onlyConnectIsADefaultButton();
     void hotSpotShowsThePointingHand();
+    void hotSpotClickShowsTheAboutBox();
     void resetDoesNothing();
     void escapeDoesNotCloseButTheCloseBoxDoes();
     void unusableCommandLineShowsTheDialogWithANotice_data();
@@ -92,6 +111,7 @@ private:
 
 void frmConnectTest::initTestCase() {
     QVERIFY(m_config.isValid());
+    QVERIFY(listDirectory().isValid());
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     QCoreApplication::setApplicationVersion(QStringLiteral(BRIMHOLD_VERSION_STRING));
 }
@@ -104,7 +124,7 @@ void frmConnectTest::cleanup() {
 }
 
 void frmConnectTest::windowHasFixedClientSizeAndTitle() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Brimhold - Remote Console"));
     QCOMPARE(dialog.size(), QSize(scaled(319), scaled(384)));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -139,7 +159,7 @@ void frmConnectTest::controlsSitAtTheirPlaces_data() {
 void frmConnectTest::controlsSitAtTheirPlaces() {
     QFETCH(QString, parentName);
     QFETCH(QRect, place);
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     const QWidget* control = dialog.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(control);
     QCOMPARE(control->parentWidget()->objectName(), parentName);
@@ -148,7 +168,7 @@ void frmConnectTest::controlsSitAtTheirPlaces() {
 }
 
 void frmConnectTest::initialTextsAndCaptions() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     QCOMPARE(child<QGroupBox>(dialog, "Frame2")->title(), QStringLiteral("Connect"));
     QCOMPARE(child<QGroupBox>(dialog, "Frame1")->title(), QStringLiteral("Servers"));
     QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Host IP:"));
@@ -169,7 +189,7 @@ void frmConnectTest::initialTextsAndCaptions() {
 }
 
 void frmConnectTest::tabOrderFollowsTheTabIndex() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     const QStringList expected{"txtHost",  "txtPort",       "txtPassword", "cmdConnect",
@@ -184,7 +204,7 @@ void frmConnectTest::tabOrderFollowsTheTabIndex() {
 }
 
 void frmConnectTest::focusStartsInHost() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     dialog.Form_Load(QString());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -192,7 +212,7 @@ void frmConnectTest::focusStartsInHost() {
 }
 
 void frmConnectTest::versionLabelShowsTheProjectVersion() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     auto* label = child<QLabel>(dialog, "lblVersion");
     QCOMPARE(label->text(), QStringLiteral("#.## rev. ####"));
     QCOMPARE(dialog.Form_Load(QString()), frmConnect::LoadOutcome::ShowDialog);
@@ -203,7 +223,7 @@ void frmConnectTest::versionLabelShowsTheProjectVersion() {
 }
 
 void frmConnectTest::passwordShowsStarsButKeepsThePlainText() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     dialog.show();
     QLineEdit* password = textBox(dialog, "txtPassword");
     QTest::keyClicks(password, QStringLiteral("s3 cr#t"));
@@ -214,7 +234,7 @@ void frmConnectTest::passwordShowsStarsButKeepsThePlainText() {
 }
 
 void frmConnectTest::onlyConnectIsADefaultButton() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         const bool isConnect = button->objectName() == QLatin1String("cmdConnect");
         QCOMPARE(button->isDefault(), isConnect);
@@ -224,11 +244,38 @@ void frmConnectTest::onlyConnectIsADefaultButton() {
 }
 
 void frmConnectTest::hotSpotShowsThePointingHand() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     auto* hotSpot = child<QWidget>(dialog, "imgQorRcon");
     QCOMPARE(hotSpot->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(hotSpot->focusPolicy(), Qt::NoFocus);
     QVERIFY(!hotSpot->autoFillBackground());
+}
+
+void frmConnectTest::hotSpotClickShowsTheAboutBox() {
+    frmConnect dialog(testOptions());
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    textBox(dialog, "txtHost")->setText(QStringLiteral("h"));
+    messageBoxes().shown.clear();
+    auto* hotSpot = child<QWidget>(dialog, "imgQorRcon");
+
+    QTest::mouseClick(hotSpot, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseClick(hotSpot, Qt::LeftButton, {}, QPoint(100, 20));
+
+    QCOMPARE(messageBoxes().shown.size(), 2);
+    for (const RecordingMessageBoxes::Shown& box : messageBoxes().shown) {
+        QCOMPARE(box.kind, QStringLiteral("information"));
+        QCOMPARE(box.title, QStringLiteral("Qor rcon"));
+        QVERIFY(box.hadParent);
+        QCOMPARE(box.text.split(QStringLiteral("\r\n")).value(1), QStringLiteral("Versie: 0.09 rev. #0004"));
+        QCOMPARE(box.text.split(QStringLiteral("\r\n")).size(), 11);
+    }
+    QCOMPARE(textBox(dialog, "txtHost")->text(), QStringLiteral("h"));
+    QVERIFY(dialog.isVisible());
+    // A right click is no click of the hot spot.
+    QTest::mouseClick(hotSpot, Qt::RightButton, {}, QPoint(20, 10));
+    QCOMPARE(messageBoxes().shown.size(), 2);
 }
 
 void frmConnectTest::resetDoesNothing() {
@@ -251,7 +298,7 @@ void frmConnectTest::resetDoesNothing() {
 }
 
 void frmConnectTest::escapeDoesNotCloseButTheCloseBoxDoes() {
-    frmConnect dialog;
+    frmConnect dialog(testOptions());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QTest::keyClick(textBox(dialog, "txtHost"), Qt::Key_Escape);

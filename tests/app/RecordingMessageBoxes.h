@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "MessageBoxes.h"
+
+// Message boxes for tests: each call is recorded and answered at once with OK.
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        QString kind;  // "critical", "warning" or "information"
+        QString title;
+        QString text;
+        bool hadParent = false;
+    };
+
+    void critical(QWidget* parent, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("critical"), title, text, parent != nullptr});
+    }
+    void warning(QWidget* parent, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("warning"), title, text, parent != nullptr});
+    }
+    void information(QWidget* parent, const QString& title, const QString& text) override {
+        shown.append({QStringLiteral("information"), title, text, parent != nullptr});
+    }
+
+    QList<Shown> shown;
+};

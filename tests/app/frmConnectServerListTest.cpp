@@ -1,0 +1,476 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include "RconTestServer.h"
+#include "RecordingMessageBoxes.h"
+#include "ZurerEzuz.h"
+#include "frmConnect.h"
+#include "frmMain.h"
+
+namespace {
+
+const QByteArray kSchema("Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n");
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int row = 0; row < list->count(); ++row)
+        rows << list->item(row)->text();
+    return rows;
+}
+
+// The records of a list file as (Id, name) pairs, read by a store of its own.
+QList<QPair<QString, QString>> recordsIn(const QString& path) {
+    ZurerEzuz store;
+    QList<QPair<QString, QString>> records;
+    if (!store.OpenDatabase(QFile::encodeName(path).toStdString(), false))
+        return records;
+    for (int32_t nr = 1; nr <= store.RecordCount(); ++nr) {
+        const auto record = store.Record(nr);
+        records.append({QString::fromStdString((*record)[0]), QString::fromLatin1((*record)[1].c_str())});
+    }
+    return records;
+}
+
+}  // namespace
+
+class frmConnectServerListTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void aFreshStartCreatesTheSchemaFile();
+    void anExistingFileIsLeftUntouchedAtStart();
+    void aListOfAnotherTableEndsTheLoadAfterTheMessage();
+    void selectingARowLoadsItsEntry();
+    void loadAndRemoveWithoutASelectedRowDoNothing();
+    void savingTheSameFieldsTwiceGivesTwoEntries();
+    void saveWithAnEmptyNameStoresNothingAndSaysSoQuietly();
+    void removingRowTwoOfFourMovesTheLaterRowsUp();
+    void namesWithHashAndBackslashAreKeptAsTyped();
+    void anotherProgramsChangeIsSeenByPosition();
+    void doubleClickLoadsAndConnects();
+    void aRefusedChangeIsToldWithoutADialog();
+    void anUnreadableListIsReportedAndTheDialogStillConnects();
+    void aProgramFolderThatCannotHoldTheListUsesTheUserFolder();
+
+private:
+    ConnectOptions options(int probeTimeLimitMs = 1500);
+    QString listFile() const { return m_program->filePath(QStringLiteral("servers.sdb")); }
+    void fillBoxes(frmConnect& dialog, const QString& name, const QString& host, const QString& port,
+                   const QString& password);
+    void clickRow(frmConnect& dialog, int row);
+
+    QTemporaryDir m_config;
+    std::unique_ptr<QTemporaryDir> m_program;
+    std::unique_ptr<QTemporaryDir> m_userData;
+    RecordingMessageBoxes m_boxes;
+    int m_ends = 0;
+};
+
+void frmConnectServerListTest::initTestCase() {
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+}
+
+void frmConnectServerListTest::init() {
+    m_program = std::make_unique<QTemporaryDir>();
+    m_userData = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_program->isValid() && m_userData->isValid());
+    m_boxes.shown.clear();
+    m_ends = 0;
+}
+
+void frmConnectServerListTest::cleanup() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<frmMain*>(widget))
+            widget->close();
+    }
+}
+
+ConnectOptions frmConnectServerListTest::options(int probeTimeLimitMs) {
+    ConnectOptions options;
+    options.programDirectory = m_program->path();
+    options.userDataDirectory = m_userData->filePath(QStringLiteral("brimhold-rcon"));
+    options.messageBoxes = &m_boxes;
+    options.console.probeTimeLimitMs = probeTimeLimitMs;
+    options.console.progressIntervalMs = 100;
+    options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-serverlist-test");
+    options.console.endProgram = [this] { ++m_ends; };
+    return options;
+}
+
+void frmConnectServerListTest::fillBoxes(frmConnect& dialog, const QString& name, const QString& host,
+                                         const QString& port, const QString& password) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtServerNaam"))->setText(name);
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtHost"))->setText(host);
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtPort"))->setText(port);
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(password);
+}
+
+void frmConnectServerListTest::clickRow(frmConnect& dialog, int row) {
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstServers"));
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+#define BOX(name) dialog.findChild<QLineEdit*>(QStringLiteral(name))
+#define LIST dialog.findChild<QListWidget*>(QStringLiteral("lstServers"))
+#define BUTTON(name) dialog.findChild<QPushButton*>(QStringLiteral(name))
+#define NOTICE dialog.findChild<QLabel*>(QStringLiteral("lblNotice"))->text()
+
+void frmConnectServerListTest::aFreshStartCreatesTheSchemaFile() {
+    frmConnect dialog(options());
+    QCOMPARE(dialog.Form_Load(QString()), frmConnect::LoadOutcome::ShowDialog);
+
+    QCOMPARE(readAll(listFile()), kSchema);
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(listFile()).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, mode_t(0600));
+    QCOMPARE(LIST->count(), 0);
+    QVERIFY(m_boxes.shown.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_userData->filePath(QStringLiteral("brimhold-rcon"))));
+}
+
+void frmConnectServerListTest::anExistingFileIsLeftUntouchedAtStart() {
+    const QByteArray bytes = kSchema + "4#alpha#10.0.0.1#28960#\r\n9#beta#10.0.0.2#28961#\r\n";
+    QVERIFY(writeAll(listFile(), bytes));
+    QVERIFY(QFile::setPermissions(listFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QDateTime modified = QFileInfo(listFile()).lastModified();
+    const QFileDevice::Permissions permissions = QFileInfo(listFile()).permissions();
+
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+
+    QCOMPARE(readAll(listFile()), bytes);
+    QCOMPARE(QFileInfo(listFile()).lastModified(), modified);
+    QCOMPARE(QFileInfo(listFile()).permissions(), permissions);
+    QCOMPARE(rowsOf(LIST), QStringList({"alpha", "beta"}));
+    QVERIFY(LIST->selectedItems().isEmpty());
+}
+
+void frmConnectServerListTest::aListOfAnotherTableEndsTheLoadAfterTheMessage() {
+    const QByteArray bytes("Serverlijst2#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n");
+    QVERIFY(writeAll(listFile(), bytes));
+    frmConnect dialog(options());
+
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1 secret")), frmConnect::LoadOutcome::EndProgram);
+
+    QCOMPARE(m_boxes.shown.size(), 1);
+    QCOMPARE(m_boxes.shown[0].kind, QStringLiteral("critical"));
+    QCOMPARE(m_boxes.shown[0].title, QStringLiteral("rcon"));
+    QCOMPARE(m_boxes.shown[0].text, QStringLiteral("Serverdatabase is niet in orde"));
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(!dialog.console());
+    QCOMPARE(readAll(listFile()), bytes);
+}
+
+void frmConnectServerListTest::selectingARowLoadsItsEntry() {
+    QVERIFY(writeAll(listFile(), kSchema));
+    {
+        ZurerEzuz other;
+        QVERIFY(other.OpenDatabase(QFile::encodeName(listFile()).toStdString(), false));
+        other.setAutoSave(true);
+        for (std::vector<std::string> values : {std::vector<std::string>{"0", "one", "h1", "1001", "pw one"},
+                                                std::vector<std::string>{"0", "two", "h2", "", ""}}) {
+            ZurerEzuz::Collection data = ZurerEzuz::ArrayToCollection(values);
+            QVERIFY(other.SetRecord(data));
+        }
+    }
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    clickRow(dialog, 0);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("one"));
+    QCOMPARE(BOX("txtHost")->text(), QStringLiteral("h1"));
+    QCOMPARE(BOX("txtPort")->text(), QStringLiteral("1001"));
+    QCOMPARE(BOX("txtPassword")->text(), QStringLiteral("pw one"));
+    QCOMPARE(BOX("txtPassword")->displayText(), QStringLiteral("******"));
+
+    // The keyboard selects too, and empty values replace the boxes' contents.
+    LIST->setFocus();
+    QTest::keyClick(LIST, Qt::Key_Down);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("two"));
+    QCOMPARE(BOX("txtPort")->text(), QString());
+    QCOMPARE(BOX("txtPassword")->text(), QString());
+
+    // "Load" does the same for the selected row.
+    fillBoxes(dialog, "x", "x", "x", "x");
+    QTest::mouseClick(BUTTON("cmdLoad"), Qt::LeftButton);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("two"));
+    QCOMPARE(BOX("txtHost")->text(), QStringLiteral("h2"));
+}
+
+void frmConnectServerListTest::loadAndRemoveWithoutASelectedRowDoNothing() {
+    QVERIFY(writeAll(listFile(), kSchema + "1#one#h#1#\r\n"));
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    fillBoxes(dialog, "n", "h", "p", "w");
+    const QByteArray before = readAll(listFile());
+
+    QTest::mouseClick(BUTTON("cmdLoad"), Qt::LeftButton);
+    QTest::mouseClick(BUTTON("cmdRemove"), Qt::LeftButton);
+
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("n"));
+    QCOMPARE(BOX("txtHost")->text(), QStringLiteral("h"));
+    QCOMPARE(rowsOf(LIST), QStringList({"one"}));
+    QCOMPARE(readAll(listFile()), before);
+}
+
+void frmConnectServerListTest::savingTheSameFieldsTwiceGivesTwoEntries() {
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    fillBoxes(dialog, "home", "10.1.1.1", "28960", "s3cret");
+
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+    clickRow(dialog, 0);
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+
+    QCOMPARE(rowsOf(LIST), QStringList({"home", "home"}));
+    QVERIFY(LIST->selectedItems().isEmpty());
+    const auto records = recordsIn(listFile());
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records[0].first, QStringLiteral("1"));
+    QCOMPARE(records[1].first, QStringLiteral("2"));
+    // The boxes keep their contents after a save.
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("home"));
+    QCOMPARE(BOX("txtPassword")->text(), QStringLiteral("s3cret"));
+    QVERIFY(!readAll(listFile()).contains("s3cret"));
+    QCOMPARE(NOTICE, QString());
+    QVERIFY(m_boxes.shown.isEmpty());
+
+    // An entry with only a name loads back with empty host, port and password.
+    fillBoxes(dialog, "bare", "", "", "");
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+    fillBoxes(dialog, "x", "x", "x", "x");
+    clickRow(dialog, 2);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("bare"));
+    QCOMPARE(BOX("txtHost")->text(), QString());
+    QCOMPARE(BOX("txtPort")->text(), QString());
+    QCOMPARE(BOX("txtPassword")->text(), QString());
+}
+
+void frmConnectServerListTest::saveWithAnEmptyNameStoresNothingAndSaysSoQuietly() {
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    fillBoxes(dialog, "", "10.1.1.1", "28960", "pw");
+
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+
+    QCOMPARE(readAll(listFile()), kSchema);
+    QCOMPARE(LIST->count(), 0);
+    QVERIFY(!NOTICE.isEmpty());
+    QVERIFY(m_boxes.shown.isEmpty());
+    QVERIFY(dialog.isVisible());
+
+    // The next successful save clears the notice.
+    BOX("txtServerNaam")->setText(QStringLiteral("named"));
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+    QCOMPARE(NOTICE, QString());
+    QCOMPARE(LIST->count(), 1);
+}
+
+void frmConnectServerListTest::removingRowTwoOfFourMovesTheLaterRowsUp() {
+    QVERIFY(writeAll(listFile(), kSchema + "1#a#h#1#\r\n2#b#h#2#\r\n3#c#h#3#\r\n4#d#h#4#\r\n"));
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    fillBoxes(dialog, "keep", "keep", "keep", "keep");
+    clickRow(dialog, 1);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("b"));
+
+    QTest::mouseClick(BUTTON("cmdRemove"), Qt::LeftButton);
+
+    QCOMPARE(rowsOf(LIST), QStringList({"a", "c", "d"}));
+    QVERIFY(LIST->selectedItems().isEmpty());
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("b"));
+    QCOMPARE(recordsIn(listFile()), (QList<QPair<QString, QString>>{{"1", "a"}, {"3", "c"}, {"4", "d"}}));
+    // Nothing is selected any more, so a second Remove does nothing.
+    QTest::mouseClick(BUTTON("cmdRemove"), Qt::LeftButton);
+    QCOMPARE(LIST->count(), 3);
+}
+
+void frmConnectServerListTest::namesWithHashAndBackslashAreKeptAsTyped() {
+    const QString name = QStringLiteral("Clan #1 \\ Caf\u00e9 ##\\\\");
+    {
+        frmConnect dialog(options());
+        dialog.Form_Load(QString());
+        fillBoxes(dialog, name, "h#\\", "28960", "p#ss\\");
+        dialog.cmdSave_Click();
+        QCOMPARE(rowsOf(LIST), QStringList({name}));
+    }
+    QVERIFY(readAll(listFile()).contains("Clan \\#1 \\\\ Caf\xE9 \\#\\#\\\\\\\\"));
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    QCOMPARE(rowsOf(LIST), QStringList({name}));
+    clickRow(dialog, 0);
+    QCOMPARE(BOX("txtServerNaam")->text(), name);
+    QCOMPARE(BOX("txtHost")->text(), QStringLiteral("h#\\"));
+    QCOMPARE(BOX("txtPassword")->text(), QStringLiteral("p#ss\\"));
+}
+
+void frmConnectServerListTest::anotherProgramsChangeIsSeenByPosition() {
+    QVERIFY(writeAll(listFile(), kSchema + "1#a#ha#1#\r\n2#b#hb#2#\r\n3#c#hc#3#\r\n"));
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    QCOMPARE(rowsOf(LIST), QStringList({"a", "b", "c"}));
+
+    // Another copy of the program removes the first entry.
+    ZurerEzuz other;
+    QVERIFY(other.OpenDatabase(QFile::encodeName(listFile()).toStdString(), false));
+    other.setAutoSave(true);
+    QVERIFY(other.RemRecord(1));
+
+    // The list still shows the old rows; Load acts on the record now at the row's position.
+    QCOMPARE(rowsOf(LIST), QStringList({"a", "b", "c"}));
+    clickRow(dialog, 0);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("b"));
+    QCOMPARE(BOX("txtHost")->text(), QStringLiteral("hb"));
+
+    // A row past the file's end reports the problem quietly instead of loading anything.
+    fillBoxes(dialog, "x", "x", "x", "x");
+    clickRow(dialog, 2);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("x"));
+    QVERIFY(!NOTICE.isEmpty());
+
+    // Saving rebuilds the list from the file: the other program's change shows.
+    fillBoxes(dialog, "d", "hd", "4", "");
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+    QCOMPARE(rowsOf(LIST), QStringList({"b", "c", "d"}));
+    QCOMPARE(recordsIn(listFile()).last(), (QPair<QString, QString>{"4", "d"}));
+}
+
+void frmConnectServerListTest::doubleClickLoadsAndConnects() {
+    RconTestServer server("pw");
+    QVERIFY(server.listen());
+    QVERIFY(writeAll(listFile(), kSchema));
+    {
+        ZurerEzuz other;
+        QVERIFY(other.OpenDatabase(QFile::encodeName(listFile()).toStdString(), false));
+        ZurerEzuz::Collection data = ZurerEzuz::ArrayToCollection(
+            {"0", "test server", "127.0.0.1", std::to_string(server.port()), "pw"});
+        QVERIFY(other.SetRecord(data));
+        QVERIFY(other.SaveDatabase());
+    }
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = LIST;
+    const QPoint centre = list->visualItemRect(list->item(0)).center();
+
+    // A double-click starts as a click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QVERIFY(!dialog.console());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+
+    frmMain* console = dialog.console();
+    QVERIFY(console);
+    QCOMPARE(console->rconIP, QStringLiteral("127.0.0.1"));
+    QCOMPARE(console->rconPort, QString::number(server.port()));
+    QCOMPARE(console->rconPassword, QStringLiteral("pw"));
+    QVERIFY(console->Connected);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(server.received().size(), 1);
+}
+
+void frmConnectServerListTest::aRefusedChangeIsToldWithoutADialog() {
+    const QByteArray bytes = kSchema + "1#a#h#1#\r\n";
+    QVERIFY(writeAll(listFile(), bytes));
+    QVERIFY(QFile::setPermissions(listFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    frmConnect dialog(options());
+    dialog.Form_Load(QString());
+    dialog.show();
+
+    fillBoxes(dialog, "new", "h", "1", "p");
+    QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
+    QVERIFY2(NOTICE.contains(QStringLiteral("Database is alleen lezen")), qPrintable(NOTICE));
+    QCOMPARE(rowsOf(LIST), QStringList({"a"}));
+
+    clickRow(dialog, 0);
+    QTest::mouseClick(BUTTON("cmdRemove"), Qt::LeftButton);
+    QVERIFY2(NOTICE.contains(QStringLiteral("Database is alleen lezen")), qPrintable(NOTICE));
+    QCOMPARE(rowsOf(LIST), QStringList({"a"}));
+
+    QCOMPARE(readAll(listFile()), bytes);
+    QVERIFY(m_boxes.shown.isEmpty());
+}
+
+void frmConnectServerListTest::anUnreadableListIsReportedAndTheDialogStillConnects() {
+    // Line 8 holds an Id that is not a number.
+    const QByteArray bytes = kSchema + "1#a#h#1#\r\nnine#b#h#2#\r\n";
+    QVERIFY(writeAll(listFile(), bytes));
+    const QDateTime modified = QFileInfo(listFile()).lastModified();
+    RconTestServer server;
+    QVERIFY(server.listen());
+    frmConnect dialog(options());
+
+    QCOMPARE(dialog.Form_Load(QString()), frmConnect::LoadOutcome::ShowDialog);
+
+    QCOMPARE(m_boxes.shown.size(), 1);
+    QCOMPARE(m_boxes.shown[0].kind, QStringLiteral("warning"));
+    QVERIFY2(m_boxes.shown[0].text.contains(listFile()), qPrintable(m_boxes.shown[0].text));
+    QVERIFY2(m_boxes.shown[0].text.contains(QStringLiteral("8")), qPrintable(m_boxes.shown[0].text));
+    QCOMPARE(LIST->count(), 0);
+    QVERIFY(!dialog.findChild<QGroupBox*>(QStringLiteral("Frame1"))->isEnabled());
+    dialog.cmdSave_Click();
+    dialog.cmdRemove_Click();
+    QCOMPARE(readAll(listFile()), bytes);
+    QCOMPARE(QFileInfo(listFile()).lastModified(), modified);
+
+    dialog.show();
+    fillBoxes(dialog, "", "127.0.0.1", QString::number(server.port()), "secret");
+    QTest::mouseClick(BUTTON("cmdConnect"), Qt::LeftButton);
+    QVERIFY(dialog.console() && dialog.console()->Connected);
+    QCOMPARE(readAll(listFile()), bytes);
+}
+
+void frmConnectServerListTest::aProgramFolderThatCannotHoldTheListUsesTheUserFolder() {
+    // A program "folder" below a plain file cannot hold anything, not even for root.
+    QVERIFY(writeAll(m_program->filePath(QStringLiteral("plain")), "x"));
+    ConnectOptions settings = options();
+    settings.programDirectory = m_program->filePath(QStringLiteral("plain/bin"));
+    frmConnect dialog(settings);
+    dialog.Form_Load(QString());
+
+    const QString userList = QDir(settings.userDataDirectory).filePath(QStringLiteral("servers.sdb"));
+    QCOMPARE(readAll(userList), kSchema);
+    QVERIFY(m_boxes.shown.isEmpty());
+    fillBoxes(dialog, "kept", "h", "1", "p");
+    dialog.cmdSave_Click();
+    QCOMPARE(rowsOf(LIST), QStringList({"kept"}));
+    QCOMPARE(recordsIn(userList).size(), 1);
+}
+
+QTEST_MAIN(frmConnectServerListTest)
+#include "frmConnectServerListTest.moc"
