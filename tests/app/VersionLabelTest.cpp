@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "BuildVersion.h"
 
 namespace {
@@ -23,7 +25,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, VersionLabelFormat,
                                            VersionCase{0, 10, 4, "0.10 rev. #0004"},
                                            VersionCase{1, 23, 12, "1.23 rev. #0012"},
                                            VersionCase{2, 0, 0, "2.00 rev. #0000"},
-                                           VersionCase{12, 345, 67890, "12.345 rev. #67890"}));
+                                           VersionCase{12, 345, 67890, "12.345 rev. #67890"}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info) {
+                             const VersionCase& c = info.param;
+                             return "v" + std::to_string(c.major) + "_" + std::to_string(c.minor) + "_" +
+                                    std::to_string(c.revision);
+                         });
 
 TEST(VersionLabel, ReadsADottedVersionString) {
     EXPECT_EQ(VersionLabel::fromVersionString(QStringLiteral("0.9.4")).toStdString(), "0.09 rev. #0004");
