@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "BuildVersion.h"
@@ -12,6 +13,10 @@ struct VersionCase {
     int major, minor, revision;
     const char* label;
 };
+
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << '"' << c.label << '"';
+}
 
 class VersionLabelFormat : public ::testing::TestWithParam<VersionCase> {};
 
