@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class InputPrompter;
 
 // Settings of the console window that the program fixes and tests shorten or replace.
 struct ConsoleOptions {
@@ -14,4 +17,7 @@ struct ConsoleOptions {
     std::function<void()> endProgram;
     // Application name under which the settings are saved; empty means QCoreApplication::applicationName().
     QString settingsApplicationName;
+    // Asks the menus' questions (new password, player, minutes, reason); empty means modal input
+    // dialogs over the console window.
+    std::shared_ptr<InputPrompter> prompter;
 };

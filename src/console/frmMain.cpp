@@ -9,16 +9,24 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
 
+#include "CommandFlows.h"
+#include "ConsoleLayout.h"
+#include "InputDialogPrompter.h"
+#include "QuickCommandMenus.h"
 #include "RconProtocol.h"
 #include "RconSocket.h"
 #include "TranscriptMirror.h"
@@ -28,20 +36,10 @@ namespace {
 const QString WindowTitle = QStringLiteral("Brimhold - Remote Console");
 constexpr int ClientWidthTwips = 10815;
 constexpr int ClientHeightTwips = 7455;
-constexpr int TwipsPerPixelAt96Dpi = 15;
 constexpr double TextBoxFontPoints = 9.75;
-
-struct QuickButton {
-    const char* caption;
-    const char* toolTip;
-    int top;
-};
-constexpr QuickButton QuickButtons[frmMain::QuickButtonCount] = {
-    {"Status", "Show who is in the game and the current map", 120},
-    {"Map", "Change map", 600},
-    {"PAM", "Change PAM mode", 1080},
-    {"Punkbuster", "Punkbuster options", 1560},
-};
+// Typed characters below this value (Backspace, Tab, Enter, Escape, ...) stay with the output box.
+constexpr char16_t FirstTypedCharacter = 31;
+constexpr char16_t DeleteCharacter = 127;
 
 QFont textBoxFont() {
     QFont font(QStringLiteral("Courier"));
@@ -85,13 +83,24 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
     createControls();
     setTabOrderOfControls();
+    createMenus();
     m_mirror = new TranscriptMirror(Text1);
+    m_prompter = m_options.prompter ? m_options.prompter : std::make_shared<InputDialogPrompter>(this);
+    const int minimumPixels = twipsToPixels(ConsoleLayout::MinimumOuterTwips);
+    setMinimumSize(minimumPixels, minimumPixels);
 
     rcon = new RconSocket(this);
     rcon->setObjectName(QStringLiteral("rcon"));
     connect(rcon, &RconSocket::datagramReceived, this, &frmMain::rcon_DataArrival);
     connect(rcon, &RconSocket::failed, this, &frmMain::onRconFailed);
     connect(Command2, &QPushButton::clicked, this, &frmMain::close);
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    for (int index = 0; index < QuickButtonCount; ++index) {
+        connect(cmdRconCommandButton[index], &QPushButton::clicked, this,
+                [this, index] { cmdRconCommandButton_Click(index); });
+    }
+    Text1->installEventFilter(this);
+    Text2->installEventFilter(this);
 }
 
 frmMain::~frmMain() {
@@ -120,15 +129,19 @@ void frmMain::createControls() {
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Sluiten"));
     placeControl(Command2, 9600, 7080, 1215, 375);
 
-    for (int index = 0; index < QuickButtonCount; ++index) {
-        const QuickButton& spec = QuickButtons[index];
-        QPushButton* button = makeButton(this, QStringLiteral("cmdRconCommandButton%1").arg(index),
-                                         QString::fromLatin1(spec.caption));
-        button->setToolTip(QString::fromLatin1(spec.toolTip));
+    for (const QuickButton& quick : CommandMenus::quickButtons()) {
+        QPushButton* button = makeButton(this, QStringLiteral("cmdRconCommandButton%1").arg(quick.index),
+                                         QString(quick.caption));
+        button->setToolTip(QString(quick.toolTip));
         button->setEnabled(false);
-        placeControl(button, 9360, spec.top, 1335, 375);
-        cmdRconCommandButton[index] = button;
+        placeControl(button, 9360, int(ConsoleLayout::QuickButtonTops[std::size_t(quick.index)]), 1335, 375);
+        cmdRconCommandButton[quick.index] = button;
     }
+}
+
+void frmMain::createMenus() {
+    m_menus = new QuickCommandMenus(this);
+    connect(m_menus, &QuickCommandMenus::itemClicked, this, &frmMain::onMenuItemClicked);
 }
 
 void frmMain::placeControl(QWidget* control, int left, int top, int width, int height) {
@@ -151,10 +164,13 @@ void frmMain::setTabOrderOfControls() {
     Text2->setFocus();
 }
 
-int frmMain::twipsToPixels(int twips) const {
+qreal frmMain::logicalDpi() const {
     const QScreen* screen = this->screen();
-    const double dpiScale = screen ? screen->logicalDotsPerInch() / 96.0 : 1.0;
-    return qRound(twips * dpiScale / TwipsPerPixelAt96Dpi);
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+int frmMain::twipsToPixels(float twips) const {
+    return ConsoleLayout::twipsToPixels(twips, logicalDpi());
 }
 
 void frmMain::showAndStartUp() {
@@ -339,5 +355,201 @@ void frmMain::endProgram() {
         m_options.endProgram();
     } else {
         QCoreApplication::exit(0);
+    }
+}
+
+void frmMain::RunCommand(const QString& command) {
+    m_mirror->scrollToEnd();
+    appendToTranscript(Windows1252::fromUnicode(QLatin1Char('>') + command) + "\r\n");
+    SendCommand(command);
+    m_history.record(command);
+    Text2->setFocus();
+    trimTranscript();
+}
+
+void frmMain::Command1_Click() {
+    const QString command = Text2->text();
+    AppendOutput(QLatin1Char('>') + command);
+    SendCommand(command);
+    m_history.record(command);
+    Text2->clear();
+    Text2->setFocus();
+}
+
+void frmMain::Text2_KeyUp(int& key) {
+    switch (key) {
+        case Qt::Key_PageUp:
+            scrollOutputBoxOnePage(true);
+            break;
+        case Qt::Key_PageDown:
+            scrollOutputBoxOnePage(false);
+            break;
+        case Qt::Key_Up:
+            Text2->setText(m_history.recallUp());
+            Text2->end(false);
+            break;
+        case Qt::Key_Down:
+            Text2->setText(m_history.recallDown());
+            Text2->end(false);
+            break;
+        default:
+            return;
+    }
+    key = 0;
+}
+
+// The scroll bar's page step is one screenful of lines; the output box's caret and the focus stay put,
+// and the next append scrolls back to the end as always.
+void frmMain::scrollOutputBoxOnePage(bool up) {
+    Text1->verticalScrollBar()->triggerAction(up ? QAbstractSlider::SliderPageStepSub
+                                                 : QAbstractSlider::SliderPageStepAdd);
+}
+
+bool frmMain::Text1_KeyPress(const QString& characters) {
+    if (characters.isEmpty()) {
+        return false;
+    }
+    for (const QChar character : characters) {
+        if (character.unicode() < FirstTypedCharacter || character.unicode() == DeleteCharacter) {
+            return false;
+        }
+    }
+    Text2->setFocus();
+    Text2->end(false);
+    Text2->insert(characters);
+    return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text2 && event->type() == QEvent::KeyRelease) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        // A held key repeats its presses; like the press that started it, it counts once, on release.
+        if (keyEvent->isAutoRepeat()) {
+            return false;
+        }
+        int key = keyEvent->key();
+        Text2_KeyUp(key);
+        return key == 0;
+    }
+    // A printable character is taken over by the input line and never reaches the output box, where
+    // Space would otherwise scroll a page.
+    // Ctrl and Meta combinations are the output box's shortcuts (copy, select all), not typing; with
+    // Alt as well they can be AltGr characters.
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = keyEvent->modifiers();
+        const bool shortcut =
+            (modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !(modifiers & Qt::AltModifier);
+        return !shortcut && Text1_KeyPress(keyEvent->text());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();
+    }
+}
+
+void frmMain::Form_Resize() {
+    keepMinimumOuterSize();
+    arrangeControls();
+}
+
+// The minimum applies to the outer size, frame included; Qt's minimum is the client size, so the
+// frame's share is taken off. Raising the minimum enlarges a window that is smaller.
+void frmMain::keepMinimumOuterSize() {
+    const QSize frame = frameGeometry().size() - size();
+    const int minimumOuter = twipsToPixels(ConsoleLayout::MinimumOuterTwips);
+    const QSize minimumClient(std::max(0, minimumOuter - frame.width()),
+                              std::max(0, minimumOuter - frame.height()));
+    if (minimumSize() != minimumClient) {
+        setMinimumSize(minimumClient);
+    }
+}
+
+void frmMain::arrangeControls() {
+    const qreal dpi = logicalDpi();
+    const TwipsSize client{ConsoleLayout::pixelsToTwips(width(), dpi),
+                           ConsoleLayout::pixelsToTwips(height(), dpi)};
+    const std::optional<ConsoleGeometry> geometry = ConsoleLayout::arrange(client, isMinimized());
+    if (!geometry) {
+        return;
+    }
+    Text1->setGeometry(geometry->Text1.toPixels(dpi));
+    Text2->setGeometry(geometry->Text2.toPixels(dpi));
+    Command1->setGeometry(geometry->Command1.toPixels(dpi));
+    Command2->setGeometry(geometry->Command2.toPixels(dpi));
+    for (int index = 0; index < QuickButtonCount; ++index) {
+        cmdRconCommandButton[index]->setGeometry(geometry->cmdRconCommandButton[index].toPixels(dpi));
+    }
+}
+
+void frmMain::cmdRconCommandButton_Click(int index) {
+    QMenu* menu = m_menus->topMenu(index);
+    if (!menu || !cmdRconCommandButton[index]->isEnabled()) {
+        return;
+    }
+    const QPushButton* button = cmdRconCommandButton[index];
+    menu->exec(mapToGlobal(QPoint(button->x(), button->y() + button->height())));
+}
+
+void frmMain::onMenuItemClicked(MenuGroup group, int index) {
+    switch (group) {
+        case MenuGroup::mnuStatus:
+            return mnuStatus_Click(index);
+        case MenuGroup::mnuPassword:
+            return mnuPassword_Click(index);
+        case MenuGroup::mnuGameType:
+            return mnuGameType_Click(index);
+        case MenuGroup::mnuMaps:
+            return mnuMaps_Click(index);
+        case MenuGroup::mnuMapchange:
+            return mnuMapchange_Click(index);
+        case MenuGroup::mnuPamMode:
+            return mnuPamMode_Click(index);
+        case MenuGroup::mnuPunkbuster:
+            return mnuPunkbuster_Click(index);
+    }
+}
+
+void frmMain::mnuStatus_Click(int index) {
+    runMenuItem(MenuGroup::mnuStatus, index);
+}
+
+void frmMain::mnuPassword_Click(int index) {
+    runMenuItem(MenuGroup::mnuPassword, index);
+}
+
+void frmMain::mnuGameType_Click(int index) {
+    runMenuItem(MenuGroup::mnuGameType, index);
+}
+
+void frmMain::mnuMaps_Click(int index) {
+    runMenuItem(MenuGroup::mnuMaps, index);
+}
+
+void frmMain::mnuMapchange_Click(int index) {
+    runMenuItem(MenuGroup::mnuMapchange, index);
+}
+
+void frmMain::mnuPamMode_Click(int index) {
+    runMenuItem(MenuGroup::mnuPamMode, index);
+}
+
+void frmMain::mnuPunkbuster_Click(int index) {
+    runMenuItem(MenuGroup::mnuPunkbuster, index);
+}
+
+void frmMain::runMenuItem(MenuGroup group, int index) {
+    CommandFlows flows(*m_prompter);
+    if (const std::optional<QString> command = flows.commandFor(CommandMenus::action(group, index))) {
+        RunCommand(*command);
     }
 }

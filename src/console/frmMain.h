@@ -4,19 +4,29 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
+#include <memory>
+
+#include "CommandHistory.h"
+#include "CommandMenus.h"
 #include "ConsoleOptions.h"
 #include "Transcript.h"
 
 class QCloseEvent;
+class QResizeEvent;
+class QEvent;
 class QEventLoop;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class InputPrompter;
+class QuickCommandMenus;
 class RconSocket;
 class TranscriptMirror;
 
-// The console window: probes the rcon server once on start-up, shows every reply in the output box
-// and, when closed, saves the connection settings and ends the program.
+// The console window: probes the rcon server once on start-up, shows every reply in the output box,
+// sends typed and menu commands with a recall history of the last 512 and, when closed, saves the
+// connection settings and ends the program.
 class frmMain final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmMain)
@@ -55,6 +65,51 @@ public:
     // Handles one reply datagram: drops the header, recognises the probe answer, shows the rest.
     void rcon_DataArrival(const QByteArray& datagram);
 
+    // Echoes ">" and the command on a line of its own, sends it, records it in the history, gives the
+    // input line the focus and trims the transcript. The input line's text stays as it is.
+    void RunCommand(const QString& command);
+
+    // "Enter": echoes, sends and records the input line's text, then empties the input line and gives
+    // it the focus. An empty line is sent like any other.
+    void Command1_Click();
+
+    // A key released in the input line: Up and Down recall the history (caret to the end), Page Up and
+    // Page Down scroll the output box one page while the focus stays. Shift makes no difference. Sets
+    // `key` to 0 when it handled the key.
+    void Text2_KeyUp(int& key);
+
+    // Characters typed while the output box has the focus: anything but a control character goes to
+    // the end of the input line, which takes the focus. Returns true when it took the characters.
+    bool Text1_KeyPress(const QString& characters);
+
+    // Keeps the restored window at least 3000 x 3000 twips (outer size) and fits the controls to the
+    // client area; while the window is minimized nothing moves.
+    void Form_Resize();
+
+    // Pops up the quick button's menu with its top-left corner at the button's lower-left corner and
+    // returns when the menu has closed. Nothing happens for an index outside 0..3 or while the button
+    // is disabled (before the probe is answered).
+    void cmdRconCommandButton_Click(int index);
+
+    // Menu item clicks: each carries out its group's row for `index`, running at most one command
+    // through RunCommand as its last action. Separators, submenu parents and unknown indexes do nothing.
+    void mnuStatus_Click(int index);
+    void mnuPassword_Click(int index);
+    void mnuGameType_Click(int index);
+    void mnuMaps_Click(int index);
+    void mnuMapchange_Click(int index);
+    void mnuPamMode_Click(int index);
+    void mnuPunkbuster_Click(int index);
+
+    // The recall history of typed and menu commands.
+    int16_t HistoryCount() const { return m_history.HistoryCount(); }
+    int16_t HistoryPos() const { return m_history.HistoryPos(); }
+    QString History(int slot) const { return m_history.History(slot); }
+
+    // The command menus; the top-level ones are named "menuStatus", "menuMaps", "menuPamMode" and
+    // "menuPunkbuster".
+    const QuickCommandMenus& menus() const { return *m_menus; }
+
     QPlainTextEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -69,15 +124,25 @@ public slots:
 protected:
     // Closing sequence: close the socket, save the settings, end the program. Never cancels.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class StartUpPhase { NotStarted, Waiting, Done };
     enum class WaitEnd { Answered, TimedOut, Failed, Closed };
 
     void createControls();
+    void createMenus();
     void placeControl(QWidget* control, int left, int top, int width, int height);
     void setTabOrderOfControls();
-    int twipsToPixels(int twips) const;
+    qreal logicalDpi() const;
+    int twipsToPixels(float twips) const;
+    void keepMinimumOuterSize();
+    void arrangeControls();
+    void scrollOutputBoxOnePage(bool up);
+    void runMenuItem(MenuGroup group, int index);
+    void onMenuItemClicked(MenuGroup group, int index);
 
     WaitEnd waitForProbeAnswer();
     void finishStartUp(WaitEnd end);
@@ -90,6 +155,9 @@ private:
     ConsoleOptions m_options;
     Transcript m_transcript;
     TranscriptMirror* m_mirror = nullptr;
+    CommandHistory m_history;
+    std::shared_ptr<InputPrompter> m_prompter;
+    QuickCommandMenus* m_menus = nullptr;
     StartUpPhase m_phase = StartUpPhase::NotStarted;
     QString m_startUpFailure;
     QEventLoop* m_probeWait = nullptr;
