@@ -39,6 +39,11 @@ struct ReplyCase {
     QByteArray text;
 };
 
+// Names the case in test listings and failure messages instead of dumping its bytes.
+void PrintTo(const ReplyCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class RconProtocolReply : public testing::TestWithParam<ReplyCase> {};
 
 TEST_P(RconProtocolReply, DropsElevenCharactersAfterConversionAndSpotsTheProbeAnswer) {

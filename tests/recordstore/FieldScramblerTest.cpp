@@ -21,6 +21,10 @@ struct SumCase {
     int scrambled;
 };
 
+void PrintTo(const SumCase& c, std::ostream* out) {
+    *out << c.value << " + " << c.key;
+}
+
 class ScrambleSumTest : public testing::TestWithParam<SumCase> {};
 
 TEST_P(ScrambleSumTest, FoldsSumsAbove254BackIntoPrintableCodes) {
@@ -41,6 +45,10 @@ struct DifferenceCase {
     int key;
     int unscrambled;
 };
+
+void PrintTo(const DifferenceCase& c, std::ostream* out) {
+    *out << c.value << " - " << c.key;
+}
 
 class UnscrambleDifferenceTest : public testing::TestWithParam<DifferenceCase> {};
 

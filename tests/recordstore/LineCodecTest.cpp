@@ -15,6 +15,10 @@ struct SplitCase {
     Values values;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
 class SplitLineTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitLineTest, GivesTheUnescapedValues) {
@@ -44,6 +48,10 @@ struct JoinCase {
     Values values;
     std::string line;
 };
+
+void PrintTo(const JoinCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class JoinLineTest : public testing::TestWithParam<JoinCase> {};
 

@@ -75,6 +75,10 @@ struct MalformedCase {
     const char* complaint;
 };
 
+void PrintTo(const MalformedCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
 class MalformedFileTest : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedFileTest, RaisesWithTheFileTheLineAndTheReason) {

@@ -274,6 +274,10 @@ struct AutoIncrementCase {
     int expectedNewId;
 };
 
+void PrintTo(const AutoIncrementCase& c, std::ostream* out) {
+    *out << "remove record " << c.removedNr << ", expect Id " << c.expectedNewId;
+}
+
 class AutoIncrementAfterRemovalTest : public ZurerEzuzTest,
                                       public testing::WithParamInterface<AutoIncrementCase> {};
 
@@ -299,6 +303,10 @@ struct OtherWriterCase {
     bool sameSize;
     bool keepModificationTime;
 };
+
+void PrintTo(const OtherWriterCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class OtherWriterTest : public ZurerEzuzTest, public testing::WithParamInterface<OtherWriterCase> {};
 
