@@ -116,6 +116,7 @@ bool ZurerEzuz::RemRecord(int32_t Nr) {
     m_table.recordLines.erase(m_table.recordLines.begin() + Nr - 1);
     m_table.recordIds.erase(m_table.recordIds.begin() + Nr - 1);
     m_table.RebuildIdIndex();
+    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
 
     if (m_autoSave) {
         try {
@@ -187,6 +188,7 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     } else {
         std::swap(m_table.recordLines[nr - 1], line);  // line now holds the replaced one
     }
+    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
     if (m_autoSave) {
         try {
             SaveDatabase();
@@ -239,6 +241,7 @@ std::string ZurerEzuz::Name() {
 void ZurerEzuz::setName(const std::string& NewName) {
     std::string previous = m_table.name;
     m_table.name = NewName;
+    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
     if (m_autoSave) {
         try {
             SaveDatabase();

@@ -90,7 +90,8 @@ private:
     std::string m_smartEncryptKey;
     YesNoQuestion m_askYesNo;
 
-    // The version of the file the table was last loaded from, and whether it may be reused.
+    // The version of the file the table was last loaded from, and whether a reload may be skipped while
+    // the file keeps that version. Cleared by every change in memory and every save.
     std::optional<FileStamp> m_loadedStamp;
     bool m_loadedStampSettled = false;
 };

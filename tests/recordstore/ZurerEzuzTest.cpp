@@ -358,6 +358,39 @@ TEST_F(ZurerEzuzTest, ASettledUnchangedStampSkipsTheReload) {
     EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
 }
 
+// A reload takes the table from the file, so a change held only in memory is gone after it, even when
+// the file itself is old and unchanged.
+TEST_F(ZurerEzuzTest, AReloadDropsChangesThatWereNeverSaved) {
+    const std::string path = WriteTable(ServerListWithIds({1, 2}));
+    SetModificationTime(path, SecondsAgo(60));
+    ASSERT_TRUE(m_store.OpenDatabase(path, false));
+
+    Collection data{"0", "unsaved", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    m_store.setAutoSave(true);
+    EXPECT_EQ(m_store.Record(1).value().at(1), "server 1");
+    EXPECT_EQ(m_store.RecordCount(), 2) << "an added record survived the reload";
+    EXPECT_EQ(m_store.GetRecordNrById(3), 0);
+
+    m_store.setAutoSave(false);
+    ASSERT_TRUE(m_store.RemRecord(1));
+    m_store.setName("Unsaved");
+    m_store.setAutoSave(true);
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2"}));
+}
+
+TEST_F(ZurerEzuzTest, ARenameThatCouldNotBeSavedIsGoneAfterTheNextReload) {
+    const std::string path = WriteTable(ServerListWithIds({1}));
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    SetModificationTime(path, SecondsAgo(60));
+    ASSERT_TRUE(m_store.OpenDatabase(path, false));
+    m_store.setAutoSave(true);
+    m_store.setName("Renamed");
+    EXPECT_EQ(m_store.LastError(), "Database is alleen lezen");
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+}
+
 TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
     const std::string path = Open(ServerListWithIds({1, 2}), true);
     Collection data{"0", "mine", "h", "1", "pw"};
