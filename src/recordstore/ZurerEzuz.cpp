@@ -96,8 +96,7 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
     for (int32_t i = 0; i < fieldCount; ++i) {
         // The Id is always plain decimal text, whatever the type of field 1.
         const bool scrambled = i > 0 && IsScrambled(m_table.fieldDefs[i]);
-        record.push_back(scrambled ? FieldScrambler::UnscrambleField(values[i], m_smartEncryptKey)
-                                   : values[i]);
+        record.push_back(scrambled ? Unscrambled(values[i]) : values[i]);
     }
     return record;
 }
@@ -175,7 +174,7 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     }
     for (int32_t i = 1; i < fieldCount; ++i) {
         if (IsScrambled(m_table.fieldDefs[i])) {
-            stored[i] = FieldScrambler::ScrambleField(stored[i], m_smartEncryptKey);
+            stored[i] = Scrambled(stored[i]);
         }
     }
     std::string line = LineCodec::JoinLine(stored);
@@ -273,6 +272,22 @@ void ZurerEzuz::Load() {
     m_isOpen = true;
     m_loadedStamp = stamp;
     m_loadedStampSettled = stamp.IsSettledAt(moment);
+}
+
+std::string ZurerEzuz::Scrambled(const std::string& value) const {
+    RequireKeyFor(value);
+    return FieldScrambler::ScrambleField(value, m_smartEncryptKey);
+}
+
+std::string ZurerEzuz::Unscrambled(const std::string& value) const {
+    RequireKeyFor(value);
+    return FieldScrambler::UnscrambleField(value, m_smartEncryptKey);
+}
+
+void ZurerEzuz::RequireKeyFor(const std::string& value) const {
+    if (m_smartEncryptKey.empty() && !value.empty()) {
+        Fail("the scrambling key is empty: a non-empty value of a scrambled field cannot be stored or read");
+    }
 }
 
 bool ZurerEzuz::FailSoftly(const char* error) {

@@ -75,6 +75,10 @@ private:
     void ReloadDatabase();
     // Reads FileName into fresh contents and takes them over only when the whole file was read.
     void Load();
+    // A type-2 value under SmartEncryptKey; an empty key with a non-empty value raises.
+    std::string Scrambled(const std::string& value) const;
+    std::string Unscrambled(const std::string& value) const;
+    void RequireKeyFor(const std::string& value) const;
     bool FailSoftly(const char* error);
     bool CheckWritable();
     void RequireRecordNr(int32_t Nr) const;

@@ -532,7 +532,14 @@ TEST_F(ZurerEzuzTest, AnEmptyKeyRaisesForAValueAndChangesNothing) {
     EXPECT_EQ(m_store.AutoIncrement(), 2);
     EXPECT_EQ(m_store.GetRecordNrById(2), 0);
     EXPECT_EQ(ReadBytes(path), bytes);
-    EXPECT_THROW(m_store.Record(1), RecordStoreError);
+    for (const bool store : {true, false}) {
+        try {
+            store ? (void)m_store.SetRecord(data) : (void)m_store.Record(1);
+            FAIL() << "a value was (un)scrambled with an empty key";
+        } catch (const RecordStoreError& error) {
+            EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": "));
+        }
+    }
 
     Collection noPassword{"0", "n", "h", "1", ""};
     EXPECT_TRUE(m_store.SetRecord(noPassword));
