@@ -279,7 +279,8 @@ std::string TableFile::Format(const TableContents& table) {
 }
 
 TableContents TableFile::Read(const std::string& fileName, FileStamp& stamp) {
-    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in the file's place cannot make the open wait for a writer.
+    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         const int error = errno;
         FailOnFile(error, fileName, "open for reading");
@@ -288,6 +289,10 @@ TableContents TableFile::Read(const std::string& fileName, FileStamp& stamp) {
     if (::fstat(file.Get(), &status) != 0) {
         const int error = errno;
         FailOnFile(error, fileName, "examine");
+    }
+    if (!S_ISREG(status.st_mode)) {
+        // A pipe or a device may never end; a directory cannot be read as lines.
+        throw RecordStoreError(fileName + ": cannot read it: it is not an ordinary file");
     }
     const std::string bytes = ReadAll(file.Get(), fileName);
     TableContents table = Parse(bytes, fileName);

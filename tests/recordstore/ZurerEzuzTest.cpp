@@ -142,6 +142,19 @@ TEST_F(ZurerEzuzTest, InteractiveYesHasNoSchemaToCreateAndRaisesTheMissingFile) 
     EXPECT_TRUE(m_directory.Entries().empty());
 }
 
+TEST_F(ZurerEzuzTest, InteractiveYesOnAPipeRaisesInsteadOfWaitingForAWriter) {
+    m_store.setYesNoQuestion([](const std::string&, const std::string&) { return true; });
+    const std::string pipe = m_directory.File("pipe.sdb");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    try {
+        m_store.OpenDatabase(pipe, true);
+        FAIL() << "a pipe was opened as a table";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(pipe + ": "));
+    }
+    EXPECT_FALSE(m_store.isOpen());
+}
+
 TEST_F(ZurerEzuzTest, OpensTheServerListAndHandsOutPlainValues) {
     Open(ServerListWithIds({3, 9, 5}));
     EXPECT_TRUE(m_store.isOpen());
