@@ -234,16 +234,28 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-mode_t ModeForSave(const std::string& target) {
+// The owner, group and mode the saved file gets: those of the file it replaces, or for a new file the
+// saving user's with mode 0600, since the table holds passwords.
+struct SaveAttributes {
+    bool replacesAFile = false;
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0600;
+};
+
+SaveAttributes AttributesForSave(const std::string& target) {
+    SaveAttributes attributes;
     struct stat status {};
     if (::stat(target.c_str(), &status) == 0) {
-        return status.st_mode & 07777;
-    }
-    if (errno != ENOENT) {
+        attributes.replacesAFile = true;
+        attributes.owner = status.st_uid;
+        attributes.group = status.st_gid;
+        attributes.mode = status.st_mode & 07777;
+    } else if (errno != ENOENT) {
         const int error = errno;
         FailOnFile(error, target, "examine");
     }
-    return 0600;  // the table holds passwords: a new file is for its owner alone
+    return attributes;
 }
 
 void SyncDirectory(const std::string& directory) {
@@ -302,7 +314,7 @@ TableContents TableFile::Read(const std::string& fileName, FileStamp& stamp) {
 
 void TableFile::Write(const std::string& fileName, const TableContents& table) {
     const std::string target = WriteTarget(fileName);
-    const mode_t mode = ModeForSave(target);
+    const SaveAttributes attributes = AttributesForSave(target);
     const std::string directory = DirectoryOf(target);
 
     std::string pattern = directory + "/." + BaseNameOf(target) + ".XXXXXX";
@@ -312,7 +324,11 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
         FailOnFile(error, fileName, "create a temporary file in " + directory);
     }
     TemporaryFile temporary(pattern);
-    if (::fchmod(file.Get(), mode) != 0) {
+    if (attributes.replacesAFile) {
+        // Only root may give the file to another user; anyone else saves a file of their own.
+        (void)::fchown(file.Get(), attributes.owner, attributes.group);
+    }
+    if (::fchmod(file.Get(), attributes.mode) != 0) {
         const int error = errno;
         FailOnFile(error, fileName, "set the mode of " + temporary.Path());
     }

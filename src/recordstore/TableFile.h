@@ -23,6 +23,7 @@ public:
 
     // Replaces the file by the formatted contents atomically: the bytes go to a temporary file in the same
     // directory, reach the disk, and are renamed over the target, so a failure leaves the old file as it
-    // was. A new file gets mode 0600, an existing one keeps its mode. A symbolic link is written through.
+    // was. A new file gets mode 0600, an existing one keeps its mode and, where the user may set them, its
+    // owner and group. A symbolic link is written through.
     static void Write(const std::string& fileName, const TableContents& table);
 };

@@ -156,6 +156,22 @@ TEST(TableFileReadWrite, ANewFileIsForItsOwnerAloneAndAnOldOneKeepsItsMode) {
     EXPECT_EQ(entries.size(), 2u) << "a temporary file was left behind";
 }
 
+TEST(TableFileReadWrite, AnOldFileKeepsItsOwnerAndGroup) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    ScratchDirectory directory;
+    const std::string shared = directory.File("shared.sdb");
+    WriteBytes(shared, "old");
+    ASSERT_EQ(::chown(shared.c_str(), 4321, 8765), 0);
+    TableFile::Write(shared, TableFile::Parse(kServerListHeader, "t"));
+    struct stat status {};
+    ASSERT_EQ(::stat(shared.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 4321u);
+    EXPECT_EQ(status.st_gid, 8765u);
+    EXPECT_EQ(ReadBytes(shared), kServerListHeader);
+}
+
 TEST(TableFileReadWrite, WritesThroughASymbolicLink) {
     ScratchDirectory directory;
     const std::string target = directory.File("target.sdb");
