@@ -371,6 +371,18 @@ TEST_F(ZurerEzuzTest, ASettledUnchangedStampSkipsTheReload) {
     EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
 }
 
+TEST_F(ZurerEzuzTest, OnlyTheRecordOperationsAndTheNameReadTheFileAgain) {
+    const std::string path = Open(ServerListWithIds({1, 2}), true);
+    OverwriteInPlace(path, ServerListWithIds({1, 2, 3}));
+    EXPECT_EQ(m_store.RecordCount(), 2);
+    EXPECT_EQ(m_store.AutoIncrement(), 3);
+    EXPECT_EQ(m_store.GetRecordNrById(3), 0);
+    EXPECT_EQ(m_store.FieldName(2), "Servernaam");
+    EXPECT_EQ(m_store.Name(), "Serverlijst");
+    EXPECT_EQ(m_store.RecordCount(), 3);
+    EXPECT_EQ(m_store.GetRecordNrById(3), 3);
+}
+
 // A reload takes the table from the file, so a change held only in memory is gone after it, even when
 // the file itself is old and unchanged.
 TEST_F(ZurerEzuzTest, AReloadDropsChangesThatWereNeverSaved) {
