@@ -121,8 +121,15 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"lines ending in LF alone", "T#1\nId#-1\n1\n", 1, "not a 16-bit integer"},
         MalformedCase{"more than 10000 records", ManyRecords(10001), 10003, "more than 10000 records"}));
 
-TEST(TableFileParse, TenThousandRecordsAreAllowed) {
+TEST(TableFileParse, TenThousandRecordsAndFiveHundredFieldsAreAllowed) {
     EXPECT_EQ(TableFile::Parse(ManyRecords(10000), "t").RecordCount(), 10000);
+    std::string fiveHundredFields = "T#500\r\n";
+    for (int i = 1; i <= 500; ++i) {
+        fiveHundredFields += "F" + std::to_string(i) + "#0\r\n";
+    }
+    const TableContents table = TableFile::Parse(fiveHundredFields, "t");
+    EXPECT_EQ(table.fieldCount, 500);
+    EXPECT_EQ(table.fieldDefs.back().name, "F500");
 }
 
 TEST(TableFileFormat, WritesCrLfLinesAndDropsOnlyWhatTheTableDoesNotUse) {
