@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 #include "CommandFlows.h"
 #include "ConsoleLayout.h"
@@ -57,10 +58,12 @@ QFont textBoxFont() {
     return font;
 }
 
+// Buttons stay auto-default: Enter on a focused button presses that button, and once the focus leaves it
+// the window's default button ("Enter") takes Enter again.
 QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -111,6 +114,7 @@ void frmMain::createControls() {
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setFont(textBoxFont());
+    Text2->setMaxLength(std::numeric_limits<int>::max());  // QLineEdit would cut a paste at 32767
     placeControl(Text2, 0, 7080, 8415, 375);
 
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Enter"));

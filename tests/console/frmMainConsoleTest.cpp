@@ -54,6 +54,8 @@ private slots:
     void enterInEitherBoxPressesEnter();
     void enterDoesNothingWhileTheProbeIsUnanswered();
     void escapeInTheOutputBoxPressesSluiten();
+    void enterOnAFocusedSluitenClosesInsteadOfSending();
+    void longPastedCommandIsSentWhole();
     void typingIntoTheOutputBoxGoesToTheInputLine();
     void controlKeysInTheOutputBoxDoNothing();
     void pageKeysScrollTheOutputBoxWhileTheFocusStays();
@@ -265,6 +267,35 @@ void frmMainConsoleTest::escapeInTheOutputBoxPressesSluiten() {
     press(window->Text1, Qt::Key_Escape);
     QCOMPARE(m_console->closeCount(), 1);
     QVERIFY(!window->isVisible());
+}
+
+void frmMainConsoleTest::enterOnAFocusedSluitenClosesInsteadOfSending() {
+    frmMain* window = connectedWindow();
+    window->Text2->setText(QStringLiteral("status"));
+    const QByteArray transcriptBefore = window->transcript().text();
+    window->Command2->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), window->Command2);
+    press(window->Command2, Qt::Key_Return);
+    QCOMPARE(m_console->closeCount(), 1);
+    QCOMPARE(window->transcript().text(), transcriptBefore);
+    QCOMPARE(window->HistoryCount(), 0);
+
+    // Once the focus is back in a text box, Enter presses "Enter" again.
+    window->Text2->setFocus(Qt::TabFocusReason);
+    QVERIFY(window->Command1->isDefault());
+}
+
+void frmMainConsoleTest::longPastedCommandIsSentWhole() {
+    frmMain* window = connectedWindow();
+    m_console->server.setSilent(true);
+    const qsizetype before = m_console->server.received().size();
+    const QString command = QStringLiteral("say ") + QString(40000, QLatin1Char('x'));
+    window->Text2->insert(command);  // as a paste does
+    QCOMPARE(window->Text2->text().size(), command.size());
+    press(window->Text2, Qt::Key_Return);
+    QCOMPARE(m_console->receivedUpToMarker(before),
+             QList<QByteArray>{ConnectedConsole::request(command.toLatin1())});
+    QCOMPARE(window->History(0), command);
 }
 
 void frmMainConsoleTest::typingIntoTheOutputBoxGoesToTheInputLine() {

@@ -74,6 +74,7 @@ private slots:
     void quickButtonOpensItsMenuBelowItself_data();
     void quickButtonOpensItsMenuBelowItself();
     void quickButtonOutsideTheGroupOrDisabledOpensNothing();
+    void enterOnAFocusedQuickButtonOpensItsMenu();
     void pickingAMapFromThePopupSendsEchoesAndRecordsIt();
 
 private:
@@ -274,6 +275,19 @@ void frmMainMenusTest::quickButtonOutsideTheGroupOrDisabledOpensNothing() {
              QStringLiteral("menuStatus"));
     QCOMPARE(withPopup([window] { window->cmdRconCommandButton_Click(4); }, noop), QString());
     QCOMPARE(withPopup([window] { window->cmdRconCommandButton_Click(-1); }, noop), QString());
+}
+
+void frmMainMenusTest::enterOnAFocusedQuickButtonOpensItsMenu() {
+    frmMain* window = connectedWindow();
+    window->Text2->setText(QStringLiteral("typed"));
+    const QByteArray transcriptBefore = window->transcript().text();
+    QPushButton* button = window->cmdRconCommandButton[3];
+    button->setFocus(Qt::TabFocusReason);
+    const QString opened = withPopup([button] { QTest::keyClick(button, Qt::Key_Return); }, [](QMenu*) {});
+    QCOMPARE(opened, QStringLiteral("menuPunkbuster"));
+    QCOMPARE(window->transcript().text(), transcriptBefore);
+    QCOMPARE(window->HistoryCount(), 0);
+    QCOMPARE(window->Text2->text(), QStringLiteral("typed"));
 }
 
 void frmMainMenusTest::pickingAMapFromThePopupSendsEchoesAndRecordsIt() {
