@@ -313,6 +313,10 @@ void frmMain::onRconFailed(const QString& message) {
         wakeProbeWait();
         return;
     }
+    // A failure reported after the start-up (a late lookup, a send) may follow "Timed out" directly.
+    if (m_transcript.length() > 0 && !m_transcript.text().endsWith("\r\n")) {
+        appendToTranscript("\r\n");
+    }
     AppendOutput(message);
 }
 

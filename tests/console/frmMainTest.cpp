@@ -47,6 +47,8 @@ private slots:
     void outputBoxFollowsTheTranscriptThroughTrims();
     void portThatIsNotANumberGivesOneLineAndTimedOut();
     void hostThatDoesNotResolveGivesOneLineAndTimedOut();
+    void datagramThatCannotBeSentGivesOneLineAndTheNextOneGoesOut();
+    void failureAfterTimedOutStartsALineOfItsOwn();
     void sluitenSavesSettingsOwnerOnlyAndEndsProgram();
     void escapeClosesTheWindow();
     void closingDuringTheWaitEndsItAtOnce();
@@ -320,6 +322,33 @@ void frmMainTest::hostThatDoesNotResolveGivesOneLineAndTimedOut() {
     QVERIFY2(expected.match(QString::fromLatin1(window->transcript().text())).hasMatch(),
              window->transcript().text().constData());
     QVERIFY(m_server->received().isEmpty());
+}
+
+void frmMainTest::datagramThatCannotBeSentGivesOneLineAndTheNextOneGoesOut() {
+    frmMain* window = makeWindow();
+    const QString port = QString::number(m_server->port());
+    startUp(window, port);
+    QVERIFY(window->Connected);
+    const QByteArray start = window->transcript().text();
+    window->SendCommand(QString(70000, QLatin1Char('x')));  // larger than any UDP datagram
+    const QByteArray text = window->transcript().text();
+    QVERIFY2(text.startsWith(start + "Cannot send to 127.0.0.1:" + port.toLatin1() + ": "), text.constData());
+    QVERIFY(text.endsWith(".\r\n"));
+    QCOMPARE(text.count("\r\n"), start.count("\r\n") + 1);
+
+    window->SendCommand(QStringLiteral("echo still here"));
+    QTRY_COMPARE(window->transcript().text(), text + "still here\r\n\r\n");
+}
+
+void frmMainTest::failureAfterTimedOutStartsALineOfItsOwn() {
+    m_server->setSilent(true);
+    frmMain* window = makeWindow(200);
+    startUp(window, QString::number(m_server->port()));
+    const QByteArray before = window->transcript().text();
+    QVERIFY(before.endsWith("Timed out"));
+    // As a host name lookup that fails only after the wait has ended reports it.
+    emit window->rcon->failed(QStringLiteral("Cannot connect: host \"slow\" not found."));
+    QCOMPARE(window->transcript().text(), before + "\r\nCannot connect: host \"slow\" not found.\r\n");
 }
 
 void frmMainTest::sluitenSavesSettingsOwnerOnlyAndEndsProgram() {
