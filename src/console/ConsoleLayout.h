@@ -48,7 +48,7 @@ public:
     static constexpr std::array<float, 4> QuickButtonTops{120, 600, 1080, 1560};
 
     // The restored window's outer size raised to at least 3000 in each direction (width, then height).
-    // The window applies it before reading its client size for arrange().
+    // The window keeps this as its minimum size, so arrange() never sees a smaller restored window.
     static TwipsSize minimumOuterSize(TwipsSize outer);
 
     // The controls' places for a client area of the given size; nothing (leave every control where it

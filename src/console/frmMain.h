@@ -54,11 +54,6 @@ public:
     void AppendOutput(const QString& text);
     void AppendOutput(const QByteArray& bytes);
 
-    // The two steps of an append, for callers that do other work between them: insert at the end
-    // without trimming, then apply the trim rule and scroll to the end.
-    void appendToTranscript(const QByteArray& bytes);
-    void trimTranscript();
-
     // The transcript as bytes, counted exactly (the output box shows it but is never read back).
     const Transcript& transcript() const { return m_transcript; }
 
@@ -131,6 +126,11 @@ protected:
 private:
     enum class StartUpPhase { NotStarted, Waiting, Done };
     enum class WaitEnd { Answered, TimedOut, Failed, Closed };
+
+    // The two steps of an append: insert at the end without trimming (the start-up's texts stop here),
+    // then apply the trim rule and scroll to the end.
+    void appendToTranscript(const QByteArray& bytes);
+    void trimTranscript();
 
     void createControls();
     void createMenus();
