@@ -55,6 +55,7 @@ private slots:
     void enterDoesNothingWhileTheProbeIsUnanswered();
     void escapeInTheOutputBoxPressesSluiten();
     void enterOnAFocusedSluitenClosesInsteadOfSending();
+    void tabWalksTheControlsInTheirOrder();
     void longPastedCommandIsSentWhole();
     void typingIntoTheOutputBoxGoesToTheInputLine();
     void controlKeysInTheOutputBoxDoNothing();
@@ -283,6 +284,24 @@ void frmMainConsoleTest::enterOnAFocusedSluitenClosesInsteadOfSending() {
     // Once the focus is back in a text box, Enter presses "Enter" again.
     window->Text2->setFocus(Qt::TabFocusReason);
     QVERIFY(window->Command1->isDefault());
+}
+
+void frmMainConsoleTest::tabWalksTheControlsInTheirOrder() {
+    frmMain* window = connectedWindow();
+    const QList<QWidget*> order{window->Text2,
+                                window->Command1,
+                                window->Text1,
+                                window->Command2,
+                                window->cmdRconCommandButton[0],
+                                window->cmdRconCommandButton[1],
+                                window->cmdRconCommandButton[2],
+                                window->cmdRconCommandButton[3],
+                                window->Text2};
+    window->Text2->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        press(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), order[i]);
+    }
 }
 
 void frmMainConsoleTest::longPastedCommandIsSentWhole() {
