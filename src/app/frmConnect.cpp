@@ -79,8 +79,8 @@ void frmConnect::place(QWidget* widget, int left, int top, int width, int height
 QPushButton* frmConnect::makeButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    // Only "Connect" answers Enter, whichever control has the focus.
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus; elsewhere it presses the default button "Connect".
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -143,7 +143,6 @@ void frmConnect::buildConnectFrame() {
     cmdReset = makeButton(Frame2, QStringLiteral("cmdReset"), QStringLiteral("Reset"));
     place(cmdReset, 104, 80, 81, 25);
     cmdConnect = makeButton(Frame2, QStringLiteral("cmdConnect"), QStringLiteral("Connect"));
-    cmdConnect->setAutoDefault(true);
     cmdConnect->setDefault(true);
     place(cmdConnect, 192, 80, 81, 25);
     connect(cmdConnect, &QPushButton::clicked, this, &frmConnect::cmdConnect_Click);

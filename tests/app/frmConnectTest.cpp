@@ -90,6 +90,7 @@ private slots:
     void versionLabelShowsTheProjectVersion();
     void passwordShowsStarsButKeepsThePlainText();
     void onlyConnectIsADefaultButton();
+    void enterOnAFocusedButtonPressesThatButton();
     void hotSpotShowsThePointingHand();
     void hotSpotClickShowsTheAboutBox();
     void resetDoesNothing();
@@ -238,9 +239,47 @@ void frmConnectTest::onlyConnectIsADefaultButton() {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         const bool isConnect = button->objectName() == QLatin1String("cmdConnect");
         QCOMPARE(button->isDefault(), isConnect);
-        if (!isConnect)
-            QVERIFY2(!button->autoDefault(), qPrintable(button->objectName()));
     }
+}
+
+void frmConnectTest::enterOnAFocusedButtonPressesThatButton() {
+    QTemporaryDir programDirectory;
+    QVERIFY(programDirectory.isValid());
+    ConsoleEnds ends;
+    ConnectOptions options = testOptions(&ends, 300);
+    options.programDirectory = programDirectory.path();
+    frmConnect dialog(options);
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* list = child<QListWidget>(dialog, "lstServers");
+    auto* connectButton = child<QPushButton>(dialog, "cmdConnect");
+    QSignalSpy connectClicks(connectButton, &QPushButton::clicked);
+    textBox(dialog, "txtServerNaam")->setText(QStringLiteral("saved by Enter"));
+    textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
+
+    for (const char* name : {"cmdReset", "cmdSave", "cmdLoad"}) {
+        auto* button = child<QPushButton>(dialog, name);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+    }
+    QCOMPARE(connectClicks.count(), 0);
+    QVERIFY(!dialog.console());
+    QCOMPARE(list->count(), 1);
+
+    list->setCurrentRow(0);
+    auto* removeButton = child<QPushButton>(dialog, "cmdRemove");
+    removeButton->setFocus();
+    QTest::keyClick(removeButton, Qt::Key_Enter);
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(connectClicks.count(), 0);
+
+    // Back in a text box, Enter presses "Connect" again.
+    textBox(dialog, "txtPort")->setFocus();
+    QVERIFY(connectButton->isDefault());
+    QTest::keyClick(textBox(dialog, "txtPort"), Qt::Key_Return);
+    QCOMPARE(connectClicks.count(), 1);
+    QVERIFY(dialog.console());
 }
 
 void frmConnectTest::hotSpotShowsThePointingHand() {
