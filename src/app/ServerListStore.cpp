@@ -113,12 +113,22 @@ ServerListStore::SetUp ServerListStore::setUp() {
         if (m_store.Name() != kTableName)
             return SetUp::NotInOrder;
     } catch (const std::exception& error) {
-        fail(QStringLiteral("De serverlijst kan niet worden gelezen: %1").arg(systemText(error.what())));
-        return SetUp::Unavailable;
+        return unreadable(systemText(error.what()));
     }
     m_store.setAutoSave(true);
     m_ready = true;
+    // The open checks every line's Id but not its values: a record with too few values only shows when
+    // it is read. Such a file is kept away from every change, like one the open refused.
+    if (!names()) {
+        m_ready = false;
+        return unreadable(m_problem);
+    }
     return SetUp::Ready;
+}
+
+ServerListStore::SetUp ServerListStore::unreadable(const QString& reason) {
+    fail(QStringLiteral("De serverlijst kan niet worden gelezen: %1").arg(reason));
+    return SetUp::Unavailable;
 }
 
 std::optional<std::vector<std::string>> ServerListStore::names() {

@@ -39,8 +39,8 @@ public:
     ServerListStore(QString programDirectory, QString userDataDirectory);
 
     // Chooses the file, creates it with the schema when it is missing (owner-only permissions), opens it
-    // without questions, checks the table name and switches AutoSave on. An existing file is never
-    // written here.
+    // without questions, checks the table name, switches AutoSave on and reads every record once. An
+    // existing file is never written here; one with a record that cannot be read is Unavailable.
     SetUp setUp();
 
     bool isReady() const { return m_ready; }
@@ -63,6 +63,7 @@ public:
 private:
     QString chooseFile();
     bool fail(const QString& problem);
+    SetUp unreadable(const QString& reason);
     bool refusedUnlessTrue(bool result);
 
     QString m_programDirectory;

@@ -100,6 +100,21 @@ TEST_F(ServerListStoreTest, AnUnreadableFileIsNamedWithItsLineAndLeftAlone) {
     EXPECT_EQ(readAll(programFile()), malformed);
 }
 
+TEST_F(ServerListStoreTest, ARecordWithTooFewValuesMakesTheListUnreadableAndKeepsItUnchanged) {
+    const QByteArray shortRecord = kSchema + "1#a#h#1#\r\n2#b#h\r\n";
+    writeAll(programFile(), shortRecord);
+
+    ServerListStore store(m_program, m_userData);
+    ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Unavailable);
+
+    EXPECT_TRUE(store.problem().contains(programFile())) << store.problem().toStdString();
+    EXPECT_TRUE(store.problem().contains(QStringLiteral("line 8"))) << store.problem().toStdString();
+    EXPECT_FALSE(store.isReady());
+    EXPECT_FALSE(store.add({"n", "h", "p", "w"}));
+    EXPECT_FALSE(store.remove(1));
+    EXPECT_EQ(readAll(programFile()), shortRecord);
+}
+
 TEST_F(ServerListStoreTest, AProgramFolderThatCannotHoldTheListFallsBackToTheUserFolder) {
     // A program "directory" below a plain file cannot hold anything, whoever runs the test.
     writeAll(m_root.filePath(QStringLiteral("plain")), "x");

@@ -73,6 +73,7 @@ private slots:
     void anotherProgramsChangeIsSeenByPosition();
     void doubleClickLoadsAndConnects();
     void aRefusedChangeIsToldWithoutADialog();
+    void anUnreadableListIsReportedAndTheDialogStillConnects_data();
     void anUnreadableListIsReportedAndTheDialogStillConnects();
     void aProgramFolderThatCannotHoldTheListUsesTheUserFolder();
 
@@ -426,9 +427,17 @@ void frmConnectServerListTest::aRefusedChangeIsToldWithoutADialog() {
     QVERIFY(m_boxes.shown.isEmpty());
 }
 
+void frmConnectServerListTest::anUnreadableListIsReportedAndTheDialogStillConnects_data() {
+    QTest::addColumn<QByteArray>("records");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("an Id that is not a number") << QByteArray("1#a#h#1#\r\nnine#b#h#2#\r\n") << "line 8";
+    QTest::newRow("a record with too few values") << QByteArray("1#a#h\r\n2#b#h#2#\r\n") << "line 7";
+}
+
 void frmConnectServerListTest::anUnreadableListIsReportedAndTheDialogStillConnects() {
-    // Line 8 holds an Id that is not a number.
-    const QByteArray bytes = kSchema + "1#a#h#1#\r\nnine#b#h#2#\r\n";
+    QFETCH(QByteArray, records);
+    QFETCH(QString, line);
+    const QByteArray bytes = kSchema + records;
     QVERIFY(writeAll(listFile(), bytes));
     const QDateTime modified = QFileInfo(listFile()).lastModified();
     RconTestServer server;
@@ -440,10 +449,13 @@ void frmConnectServerListTest::anUnreadableListIsReportedAndTheDialogStillConnec
     QCOMPARE(m_boxes.shown.size(), 1);
     QCOMPARE(m_boxes.shown[0].kind, QStringLiteral("warning"));
     QVERIFY2(m_boxes.shown[0].text.contains(listFile()), qPrintable(m_boxes.shown[0].text));
-    QVERIFY2(m_boxes.shown[0].text.contains(QStringLiteral("8")), qPrintable(m_boxes.shown[0].text));
+    QVERIFY2(m_boxes.shown[0].text.contains(line), qPrintable(m_boxes.shown[0].text));
     QCOMPARE(LIST->count(), 0);
     QVERIFY(!dialog.findChild<QGroupBox*>(QStringLiteral("Frame1"))->isEnabled());
+    fillBoxes(dialog, "new", "h", "1", "p");
     dialog.cmdSave_Click();
+    LIST->addItem(QStringLiteral("row"));
+    LIST->setCurrentRow(0);
     dialog.cmdRemove_Click();
     QCOMPARE(readAll(listFile()), bytes);
     QCOMPARE(QFileInfo(listFile()).lastModified(), modified);
