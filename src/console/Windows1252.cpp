@@ -65,8 +65,14 @@ QString Windows1252::toUnicode(const std::string& bytes) {
 QByteArray Windows1252::fromUnicode(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (const QChar character : text) {
-        bytes.append(byteOf(character));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond the 16-bit range is one character, written as one '?'.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            bytes.append('?');
+            continue;
+        }
+        bytes.append(byteOf(text[i]));
     }
     return bytes;
 }

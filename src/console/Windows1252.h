@@ -17,7 +17,8 @@ public:
     static QString toUnicode(const QByteArray& bytes);
     static QString toUnicode(const std::string& bytes);
 
-    // Every character maps to one byte; a character outside the code page becomes '?'.
+    // Every character maps to one byte; a character outside the code page (also one beyond the 16-bit
+    // range) becomes one '?'.
     static QByteArray fromUnicode(const QString& text);
     static std::string toStdString(const QString& text);
 };

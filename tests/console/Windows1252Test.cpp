@@ -24,5 +24,6 @@ TEST(Windows1252, MapsTheHighBlockAndLatin1AsWindowsDoes) {
 
 TEST(Windows1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Windows1252::fromUnicode(QString::fromUtf8("a\u4E2Db\u0100")), QByteArray("a?b?"));
+    EXPECT_EQ(Windows1252::fromUnicode(QString::fromUtf8("x\U0001F600y")), QByteArray("x?y"));
     EXPECT_EQ(Windows1252::fromUnicode(QString()), QByteArray());
 }
