@@ -329,6 +329,7 @@ void frmConnect::cmdLoad_Click() {
     txtHost->setText(Windows1252::toUnicode(entry->host));
     txtPort->setText(Windows1252::toUnicode(entry->port));
     txtPassword->setText(Windows1252::toUnicode(entry->password));
+    clearNotice();
 }
 
 void frmConnect::lstServers_Click() {

@@ -364,6 +364,11 @@ void frmConnectServerListTest::anotherProgramsChangeIsSeenByPosition() {
     QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("x"));
     QVERIFY(!NOTICE.isEmpty());
 
+    // A later Load that works takes the notice away.
+    clickRow(dialog, 1);
+    QCOMPARE(BOX("txtServerNaam")->text(), QStringLiteral("c"));
+    QCOMPARE(NOTICE, QString());
+
     // Saving rebuilds the list from the file: the other program's change shows.
     fillBoxes(dialog, "d", "hd", "4", "");
     QTest::mouseClick(BUTTON("cmdSave"), Qt::LeftButton);
