@@ -1,13 +1,20 @@
 #include <QApplication>
+#include <QStringList>
 
 #include "BuildVersion.h"
 #include "CommandLine.h"
 #include "Program.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // The command line is host [port] password and nothing else. Qt is shown only the program's
+    // name, so that a password such as "-style" or "-reverse" reaches the dialog instead of Qt.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int qtArgumentCount = 1;
+    QApplication application(qtArgumentCount, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(BRIMHOLD_VERSION_STRING));
 
     Program program;
-    return program.run(CommandLine::argumentText(QCoreApplication::arguments()));
+    return program.run(CommandLine::argumentText(arguments));
 }
