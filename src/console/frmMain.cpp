@@ -35,8 +35,6 @@
 
 namespace {
 const QString WindowTitle = QStringLiteral("Brimhold - Remote Console");
-constexpr int ClientWidthTwips = 10815;
-constexpr int ClientHeightTwips = 7455;
 constexpr double TextBoxFontPoints = 9.75;
 // Typed characters below this value (Backspace, Tab, Enter, Escape, ...) stay with the output box.
 constexpr char16_t FirstTypedCharacter = 31;
@@ -83,14 +81,14 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(WindowTitle);
-    resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
+    resize(twipsToPixels(ConsoleLayout::InitialClientSize.width),
+           twipsToPixels(ConsoleLayout::InitialClientSize.height));
     createControls();
     setTabOrderOfControls();
     createMenus();
     m_mirror = new TranscriptMirror(Text1);
     m_prompter = m_options.prompter ? m_options.prompter : std::make_shared<InputDialogPrompter>(this);
-    const int minimumPixels = twipsToPixels(ConsoleLayout::MinimumOuterTwips);
-    setMinimumSize(minimumPixels, minimumPixels);
+    keepMinimumOuterSize();
 
     rcon = new RconSocket(this);
     rcon->setObjectName(QStringLiteral("rcon"));
