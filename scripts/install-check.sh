@@ -76,7 +76,7 @@ build_and_install() {
   rm -f build/"$package"_*.deb
   (cd build && cpack -G DEB)
   local debs=(build/"$package"_*.deb)
-  [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single package: ${debs[*]}"
+  { [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ]; } || fail "cpack made no single package: ${debs[*]}"
   dpkg-deb --field "${debs[0]}" Version Depends
   [ "$(dpkg-deb --field "${debs[0]}" Version)" = "0.9.4" ] || fail "package version is not 0.9.4"
   dpkg-deb --field "${debs[0]}" Depends | grep -q libqt6widgets6 ||
