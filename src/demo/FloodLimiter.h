@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <functional>
+
+// Limits how often one sender is answered, as game servers do against rcon floods: a burst of
+// requests goes through at once, then one per period; the rest are to be dropped without a reply.
+// Each request that is let through takes one place of the burst, and each full period of quiet
+// gives one back.
+class FloodLimiter final {
+public:
+    // Milliseconds on a clock that never goes back.
+    using Clock = std::function<qint64()>;
+
+    static constexpr int DefaultBurst = 10;
+    static constexpr qint64 DefaultPeriodMs = 1000;
+
+    explicit FloodLimiter(Clock clock = steadyClock(), int burst = DefaultBurst,
+                          qint64 periodMs = DefaultPeriodMs);
+
+    // True when a request from this sender (any key naming it, such as its address) may be
+    // answered now; counts it.
+    bool allow(const QByteArray& sender);
+
+    static Clock steadyClock();
+
+private:
+    struct Bucket {
+        int used = 0;
+        qint64 since = 0;  // when the last place of the burst was given back, or first taken
+    };
+
+    Clock m_clock;
+    int m_burst;
+    qint64 m_periodMs;
+    QHash<QByteArray, Bucket> m_buckets;
+};

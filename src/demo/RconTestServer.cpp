@@ -1,0 +1,129 @@
+#include "RconTestServer.h"
+
+#include <QUdpSocket>
+
+#include "ReplySplitter.h"
+
+namespace {
+const QByteArray Marker(4, '\xFF');
+const QByteArray RconPrefix = Marker + "rcon ";
+const QByteArray GetStatus = "getstatus";
+const QByteArray GetInfo = "getinfo";
+constexpr qint64 MaxDatagramSize = 65536;
+constexpr int MaxDatagramsPerRead = 1000;
+
+QByteArray senderText(const QNetworkDatagram& datagram) {
+    return datagram.senderAddress().toString().toLatin1() + ':' + QByteArray::number(datagram.senderPort());
+}
+
+// The word after a connectionless query's name ("getinfo xxx"), which the answer repeats.
+QByteArray challengeOf(const QByteArray& query) {
+    return query.simplified().split(' ').value(1);
+}
+}  // namespace
+
+RconTestServer::RconTestServer(QByteArray password, QObject* parent)
+    : QObject(parent), m_socket(new QUdpSocket(this)), m_password(std::move(password)) {
+    connect(m_socket, &QUdpSocket::readyRead, this, &RconTestServer::readDatagrams);
+}
+
+RconTestServer::~RconTestServer() = default;
+
+bool RconTestServer::listen(quint16 port) {
+    return m_socket->bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress);
+}
+
+quint16 RconTestServer::port() const {
+    return m_socket->localPort();
+}
+
+QByteArray RconTestServer::replyHeader() {
+    return ReplySplitter::header();
+}
+
+void RconTestServer::sendToLastSender(const QByteArray& datagram) {
+    if (m_received.isEmpty()) {
+        return;
+    }
+    sendTo(m_received.constLast(), datagram);
+}
+
+void RconTestServer::readDatagrams() {
+    for (int i = 0; i < MaxDatagramsPerRead; ++i) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram(MaxDatagramSize);
+        if (!datagram.isValid()) {
+            return;
+        }
+        m_received.append(datagram);
+        emit datagramReceived(datagram);
+        if (!m_silent) {
+            answer(datagram);
+        }
+    }
+}
+
+void RconTestServer::answer(const QNetworkDatagram& request) {
+    const QByteArray data = request.data();
+    if (data.startsWith(RconPrefix)) {
+        answerRcon(request, data.mid(RconPrefix.size()));
+        return;
+    }
+    if (!data.startsWith(Marker)) {
+        return;
+    }
+    const QByteArray query = data.mid(Marker.size());
+    if (query.startsWith(GetStatus)) {
+        sendTo(request, Marker + m_state.statusResponse(challengeOf(query)));
+    } else if (query.startsWith(GetInfo)) {
+        sendTo(request, Marker + m_state.infoResponse(challengeOf(query)));
+    }
+}
+
+// The request after "rcon ": password, one blank, the command, a line feed and a zero byte.
+void RconTestServer::answerRcon(const QNetworkDatagram& request, const QByteArray& body) {
+    const QByteArray sender = senderText(request);
+    if (m_floodLimited && !m_floodLimiter.allow(request.senderAddress().toString().toLatin1())) {
+        emit requestLogged("dropped (flood) from " + sender);
+        return;
+    }
+    QByteArray text = body;
+    if (text.endsWith('\0')) {
+        text.chop(1);
+    }
+    if (text.endsWith('\n')) {
+        text.chop(1);
+    }
+    const qsizetype blank = text.indexOf(' ');
+    const QByteArray password = blank < 0 ? text : text.left(blank);
+    const QByteArray command = blank < 0 ? QByteArray() : text.mid(blank + 1);
+    if (m_password.isEmpty()) {
+        emit requestLogged("rcon from " + sender + ": " + command);
+        sendReply(request, "No rconpassword set on the server.\n");
+    } else if (password != m_password) {
+        emit requestLogged("bad rconpassword from " + sender);
+        sendReply(request, "Bad rconpassword.\n");
+    } else {
+        emit requestLogged("rcon from " + sender + ": " + command);
+        sendReply(request, commandReply(command));
+    }
+}
+
+QByteArray RconTestServer::commandReply(const QByteArray& command) {
+    const auto reply = m_replies.constFind(command);
+    if (reply != m_replies.constEnd()) {
+        return *reply;
+    }
+    return m_state.execute(command);
+}
+
+void RconTestServer::sendReply(const QNetworkDatagram& request, const QByteArray& text) {
+    const qsizetype maxBytes =
+        m_splitSize > 0 ? replyHeader().size() + m_splitSize : ReplySplitter::MaxDatagramBytes;
+    for (const QByteArray& datagram : ReplySplitter::split(text, maxBytes)) {
+        sendTo(request, datagram);
+    }
+}
+
+void RconTestServer::sendTo(const QNetworkDatagram& request, const QByteArray& datagram) {
+    m_socket->writeDatagram(datagram, request.senderAddress(), quint16(request.senderPort()));
+}
