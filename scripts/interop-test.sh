@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 readonly ENGINE=/usr/lib/ioquake3/ioq3ded
 readonly GAME_DATA=/usr/lib/openarena-server
 readonly TEST_PROGRAM=build/tests/interop/frmMainInteropTest
-readonly DEMO_TARGET=rcon-test-server
-readonly DEMO_PROGRAM=build/tests/support/rcon-test-server
+readonly DEMO_TARGET=brimhold-demo-server
+readonly DEMO_PROGRAM=build/src/demo/brimhold-demo-server
 # Upper bounds, in seconds: the game server's start, the tests, a whole server's life (a backstop for
 # a run that is killed before its trap can stop the servers).
 readonly SERVER_START_LIMIT=20
@@ -123,14 +123,14 @@ start_game_server() {
     return 1
 }
 
-# The demo server picks a free port itself and prints it at the end of its first line of output.
+# The demo server picks a free port itself and prints it as its first line of output.
 start_demo_server() {
     local out="$work_dir/demo-server.out"
     demo_password=$(random_word)
     "$DEMO_PROGRAM" --port 0 --password "$demo_password" --quit-after "$SERVER_LIFE_LIMIT" >"$out" 2>&1 &
     demo_pid=$!
     for _ in $(seq 100); do
-        demo_port=$(head -n 1 "$out" | grep -o '[0-9]\+$' || true)
+        demo_port=$(head -n 1 "$out" | grep -x '[0-9]\+' || true)
         if [ -n "$demo_port" ]; then
             say "demo server on 127.0.0.1:$demo_port (pid $demo_pid)"
             return 0
