@@ -2,14 +2,10 @@
 
 #include <QString>
 
-#include "ConsoleOptions.h"
-
 class MessageBoxes;
 
 // What the connection dialog is given from outside; the defaults are the program's own.
 struct ConnectOptions {
-    // Handed unchanged to the console window that the connect action opens.
-    ConsoleOptions console;
     // Folder of servers.sdb; empty means the program's own directory, or none for an installed program
     // (see ServerListFolders).
     QString programDirectory;

@@ -3,29 +3,45 @@
 #include <QApplication>
 
 #include "frmConnect.h"
+#include "frmMain.h"
 
-Program::Program(ConnectOptions options) : m_options(std::move(options)) {}
+Program::Program(ConnectOptions dialogOptions, ConsoleOptions consoleOptions)
+    : m_dialogOptions(std::move(dialogOptions)), m_consoleOptions(std::move(consoleOptions)) {}
+
+Program::~Program() = default;
 
 void Program::end() {
     m_ended = true;
-    if (m_options.console.endProgram)
-        m_options.console.endProgram();
+    if (m_consoleOptions.endProgram)
+        m_consoleOptions.endProgram();
     else
         QCoreApplication::exit(0);  // leaves every running event loop, the console's wait included
 }
 
-int Program::run(const QString& argumentText) {
-    ConnectOptions dialogOptions = m_options;
-    dialogOptions.console.endProgram = [this] { end(); };
+void Program::openConsole(const QString& host, const QString& port, const QString& password) {
+    ConsoleOptions options = m_consoleOptions;
+    options.endProgram = [this] { end(); };
+    m_console = std::make_unique<frmMain>(std::move(options));
+    m_console->rconIP = host;
+    m_console->rconPort = port;
+    m_console->rconPassword = password;
+    m_console->showAndStartUp();
+}
 
-    frmConnect dialog(dialogOptions);
+int Program::run(const QString& argumentText) {
+    frmConnect dialog(m_dialogOptions);
+    // The dialog stays up, disabled, while the console starts up inside this call.
+    QObject::connect(&dialog, &frmConnect::connectRequested, &dialog,
+                     [this](const QString& host, const QString& port, const QString& password) {
+                         openConsole(host, port, password);
+                     });
     switch (dialog.Form_Load(argumentText)) {
         case frmConnect::LoadOutcome::EndProgram:
             return 1;  // the server list is not in order; the user has been told
         case frmConnect::LoadOutcome::ShowDialog:
             dialog.show();
             break;
-        case frmConnect::LoadOutcome::ConsoleOpened:
+        case frmConnect::LoadOutcome::ConnectRequested:
             break;
     }
     if (m_ended)

@@ -2,18 +2,26 @@
 
 #include <QString>
 
-#include "ConnectOptions.h"
+#include <memory>
 
-// The program's run from start to end: the connection dialog's load, then the event loop.
+#include "ConnectOptions.h"
+#include "ConsoleOptions.h"
+
+class frmMain;
+
+// The program's run from start to end, and the one place where its windows meet: the connection
+// dialog's load, the console window that the dialog's connect request opens and starts up, then the
+// event loop.
 //
 // A command line that connects opens the console from inside the dialog's load, and the console's
 // start-up runs its own wait before QApplication::exec() has started. Closing the console there must
 // still end the program, so the end is remembered here and the event loop is then never entered.
 class Program final {
 public:
-    // options.console.endProgram, when set, runs as part of the program's end (tests use it to watch
+    // consoleOptions.endProgram, when set, runs as part of the program's end (tests use it to watch
     // the end without leaving their own event loops); when empty, the end leaves every event loop.
-    explicit Program(ConnectOptions options = {});
+    explicit Program(ConnectOptions dialogOptions = {}, ConsoleOptions consoleOptions = {});
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -24,9 +32,17 @@ public:
     // True once the console window has ended the program.
     bool ended() const { return m_ended; }
 
+    // The console window that the connect request opened; null before it. It lives as long as the
+    // Program.
+    frmMain* console() const { return m_console.get(); }
+
 private:
+    // Opens the console window with the texts exactly as typed and returns once its start-up has ended.
+    void openConsole(const QString& host, const QString& port, const QString& password);
     void end();
 
-    ConnectOptions m_options;
+    ConnectOptions m_dialogOptions;
+    ConsoleOptions m_consoleOptions;
+    std::unique_ptr<frmMain> m_console;
     bool m_ended = false;
 };

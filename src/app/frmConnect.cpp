@@ -21,7 +21,6 @@
 #include "ServerListStore.h"
 #include "VersionLabel.h"
 #include "Windows1252.h"
-#include "frmMain.h"
 
 namespace {
 
@@ -60,13 +59,7 @@ frmConnect::frmConnect(ConnectOptions options, QWidget* parent)
     txtHost->setFocus();
 }
 
-frmConnect::~frmConnect() {
-    delete m_console.data();
-}
-
-frmMain* frmConnect::console() const {
-    return m_console.data();
-}
+frmConnect::~frmConnect() = default;
 
 int frmConnect::px(int pixelsAt96Dpi) const {
     return qRound(pixelsAt96Dpi * m_scale);
@@ -225,22 +218,17 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText) {
     txtPort->setText(commandLine.port());
     txtPassword->setText(commandLine.password());
     cmdConnect_Click();
-    return LoadOutcome::ConsoleOpened;
+    return LoadOutcome::ConnectRequested;
 }
 
 void frmConnect::cmdConnect_Click() {
     if (m_connecting)
         return;
     m_connecting = true;
-    // The console's start-up keeps the event loop running; nothing in the dialog may start a second
+    // The receiver's start-up keeps the event loop running; nothing in the dialog may start a second
     // connection meanwhile.
     setEnabled(false);
-
-    m_console = new frmMain(m_options.console);
-    m_console->rconIP = txtHost->text();
-    m_console->rconPort = txtPort->text();
-    m_console->rconPassword = txtPassword->text();
-    m_console->showAndStartUp();
+    emit connectRequested(txtHost->text(), txtPort->text(), txtPassword->text());
     close();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 #include <memory>
 
@@ -17,11 +16,10 @@ class HotSpot;
 class MessageBoxes;
 class PasswordCharStyle;
 class ServerListStore;
-class frmMain;
 
 // The connection dialog, the program's first window. Its load sets the version label, opens the saved
-// server list and reads the command line; its connect action hands host, port and password to a new
-// console window, waits for that window's start-up, then closes itself for good.
+// server list and reads the command line; its connect action hands host, port and password over through
+// connectRequested(), whose receiver runs the console's start-up, then closes itself for good.
 //
 // The list shows the display names of the store's records in store order: row r is record r + 1, and
 // rows are matched to records by that position only. Every change rebuilds the list, leaving no row
@@ -32,9 +30,9 @@ class frmConnect final : public QDialog {
 
 public:
     enum class LoadOutcome {
-        ShowDialog,     // nothing more to do in the load: show the dialog
-        ConsoleOpened,  // the command line connected at once; the dialog stays hidden
-        EndProgram,     // the server list is not in order: the program ends without showing a window
+        ShowDialog,        // nothing more to do in the load: show the dialog
+        ConnectRequested,  // the command line ran the connect action; the dialog stays hidden
+        EndProgram,        // the server list is not in order: the program ends without showing a window
     };
 
     explicit frmConnect(ConnectOptions options = {}, QWidget* parent = nullptr);
@@ -44,9 +42,9 @@ public:
     // text (see CommandLine); two or three words run the connect action from inside the load.
     LoadOutcome Form_Load(const QString& argumentText);
 
-    // The connect action ("Connect", Enter in any text box, the command line). Returns when the
-    // console window's start-up has ended and the dialog has closed. A call while an earlier one is
-    // still waiting does nothing.
+    // The connect action ("Connect", Enter in any text box, the command line): disables the dialog, emits
+    // connectRequested() and closes the dialog once the receivers have returned. A call while an earlier
+    // one is still in connectRequested() does nothing, and so does any call after it.
     void cmdConnect_Click();
 
     // Rebuilds lstServers from the store; no row is selected afterwards.
@@ -63,8 +61,10 @@ public:
     // Shows the About box.
     void imgQorRcon_Click();
 
-    // The console window opened by the connect action; null before it and after the window is gone.
-    frmMain* console() const;
+signals:
+    // The three texts exactly as typed. Emitted synchronously: the dialog stays up, disabled, until the
+    // receivers return.
+    void connectRequested(const QString& host, const QString& port, const QString& password);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,7 +91,6 @@ private:
     double m_scale = 1.0;
     bool m_connecting = false;
     bool m_centred = false;
-    QPointer<frmMain> m_console;
     PasswordCharStyle* m_passwordStyle = nullptr;
     std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
     MessageBoxes* m_messageBoxes = nullptr;

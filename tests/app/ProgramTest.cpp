@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -33,15 +35,20 @@ RecordingMessageBoxes& messageBoxes() {
     return boxes;
 }
 
-ConnectOptions programOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
+ConnectOptions dialogOptions() {
     ConnectOptions options;
     options.programDirectory = listDirectory().path();
     options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
     options.messageBoxes = &messageBoxes();
-    options.console.probeTimeLimitMs = probeTimeLimitMs;
-    options.console.progressIntervalMs = 100;
-    options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-program-test");
-    options.console.endProgram = std::move(onEnd);
+    return options;
+}
+
+ConsoleOptions consoleOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
+    ConsoleOptions options;
+    options.probeTimeLimitMs = probeTimeLimitMs;
+    options.progressIntervalMs = 100;
+    options.settingsApplicationName = QStringLiteral("brimhold-rcon-program-test");
+    options.endProgram = std::move(onEnd);
     return options;
 }
 
@@ -82,6 +89,7 @@ private slots:
     void initTestCase();
     void closingTheConsoleDuringACommandLineWaitEndsWithoutTheEventLoop();
     void aCommandLineConsoleRunsUntilItIsClosed();
+    void connectInTheDialogStartsTheConsoleWithTheTypedTexts();
     void withoutACommandLineTheDialogRunsUntilItIsClosed();
     void aServerListOfAnotherTableEndsTheProgramAfterTheMessage();
 
@@ -100,7 +108,7 @@ void ProgramTest::closingTheConsoleDuringACommandLineWaitEndsWithoutTheEventLoop
     QVERIFY(server.listen());
     server.setSilent(true);
     int ends = 0;
-    Program program(programOptions(5000, [&ends] { ++ends; }));
+    Program program(dialogOptions(), consoleOptions(5000, [&ends] { ++ends; }));
 
     bool closedDuringWait = false;
     QTimer::singleShot(200, [&closedDuringWait] {
@@ -126,10 +134,10 @@ void ProgramTest::aCommandLineConsoleRunsUntilItIsClosed() {
     RconTestServer server;
     QVERIFY(server.listen());
     int ends = 0;
-    Program program(programOptions(2000, [&ends] {
-        ++ends;
-        QCoreApplication::exit(0);
-    }));
+    Program program(dialogOptions(), consoleOptions(2000, [&ends] {
+                        ++ends;
+                        QCoreApplication::exit(0);
+                    }));
 
     bool connectedWhenClosed = false;
     QTimer::singleShot(300, [&connectedWhenClosed] {
@@ -147,9 +155,50 @@ void ProgramTest::aCommandLineConsoleRunsUntilItIsClosed() {
     QVERIFY(!topLevel<frmConnect>());
 }
 
+void ProgramTest::connectInTheDialogStartsTheConsoleWithTheTypedTexts() {
+    RconTestServer server("s3cr#t");
+    QVERIFY(server.listen());
+    int ends = 0;
+    Program program(dialogOptions(), consoleOptions(2000, [&ends] {
+                        ++ends;
+                        QCoreApplication::exit(0);
+                    }));
+
+    bool dialogClosedAfterStartUp = false;
+    int endsBeforeClose = -1;
+    QTimer::singleShot(100, [&] {
+        frmConnect* dialog = topLevel<frmConnect>();
+        if (!dialog)
+            return;
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtHost"))->setText(QStringLiteral("127.0.0.1"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtPort"))->setText(QString::number(server.port()));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral("s3cr#t"));
+        // Returns once the console's start-up has ended.
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
+        dialogClosedAfterStartUp = !dialog->isVisible() && program.console() && program.console()->Connected;
+        endsBeforeClose = ends;
+        program.console()->close();
+    });
+    EventLoopGuard guard(5000);
+    QCOMPARE(program.run(QString()), 0);
+
+    frmMain* console = program.console();
+    QVERIFY(console);
+    QVERIFY(dialogClosedAfterStartUp);
+    QCOMPARE(console->rconIP, QStringLiteral("127.0.0.1"));
+    QCOMPARE(console->rconPort, QString::number(server.port()));
+    QCOMPARE(console->rconPassword, QStringLiteral("s3cr#t"));
+    QVERIFY(console->transcript().text().endsWith("Connected\r\n"));
+    QCOMPARE(server.received().size(), 1);
+    QCOMPARE(server.received().first().data(), QByteArray("\xFF\xFF\xFF\xFFrcon s3cr#t echo !!ping\n\0", 29));
+    QCOMPARE(endsBeforeClose, 0);
+    QCOMPARE(ends, 1);
+    QVERIFY(!topLevel<frmConnect>());  // closing the console never brings the dialog back
+}
+
 void ProgramTest::withoutACommandLineTheDialogRunsUntilItIsClosed() {
     int ends = 0;
-    Program program(programOptions(2000, [&ends] { ++ends; }));
+    Program program(dialogOptions(), consoleOptions(2000, [&ends] { ++ends; }));
 
     bool dialogShown = false;
     QTimer::singleShot(200, [&dialogShown] {
@@ -176,10 +225,10 @@ void ProgramTest::aServerListOfAnotherTableEndsTheProgramAfterTheMessage() {
     file.write(otherTable);
     file.close();
     int ends = 0;
-    ConnectOptions options = programOptions(2000, [&ends] { ++ends; });
+    ConnectOptions options = dialogOptions();
     options.programDirectory = programDirectory.path();
     messageBoxes().shown.clear();
-    Program program(options);
+    Program program(options, consoleOptions(2000, [&ends] { ++ends; }));
 
     WindowShowWatcher watcher;
     EventLoopGuard guard(2000);

@@ -10,18 +10,12 @@
 #include <QtTest>
 
 #include "BuildVersion.h"
-#include "RconTestServer.h"
 #include "RecordingMessageBoxes.h"
 #include "frmConnect.h"
-#include "frmMain.h"
 
 namespace {
 
-// Console options for tests: a short probe, and an end that only counts instead of leaving the
-// test's event loops.
-struct ConsoleEnds {
-    int count = 0;
-};
+using Request = QList<QVariant>;  // host, port, password as handed over by connectRequested
 
 // The server list goes to a folder of its own for the whole test run.
 QTemporaryDir& listDirectory() {
@@ -34,19 +28,16 @@ RecordingMessageBoxes& messageBoxes() {
     return boxes;
 }
 
-ConnectOptions testOptions(ConsoleEnds* ends = nullptr, int probeTimeLimitMs = 1500) {
+ConnectOptions testOptions() {
     ConnectOptions options;
     options.programDirectory = listDirectory().path();
     options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
     options.messageBoxes = &messageBoxes();
-    options.console.probeTimeLimitMs = probeTimeLimitMs;
-    options.console.progressIntervalMs = 100;
-    options.console.settingsApplicationName = QStringLiteral("brimhold-rcon-frmconnect-test");
-    options.console.endProgram = [ends] {
-        if (ends)
-            ++ends->count;
-    };
     return options;
+}
+
+Request request(const QString& host, const QString& port, const QString& password) {
+    return {host, port, password};
 }
 
 template <typename T>
@@ -65,13 +56,6 @@ int scaled(int pixels) {
     return qRound(pixels * QGuiApplication::primaryScreen()->logicalDotsPerInch() / 96.0);
 }
 
-int consoleWindowCount() {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        count += qobject_cast<frmMain*>(widget) != nullptr;
-    return count;
-}
-
 }  // namespace
 
 class frmConnectTest : public QObject {
@@ -79,7 +63,6 @@ class frmConnectTest : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanup();
 
     void windowHasFixedClientSizeAndTitle();
     void controlsSitAtTheirPlaces_data();
@@ -101,7 +84,7 @@ private slots:
     void enterInEveryTextBoxPressesConnect_data();
     void enterInEveryTextBoxPressesConnect();
     void connectHandsOverTheTextsAndClosesTheDialog();
-    void noSecondConnectionDuringTheWait();
+    void noSecondRequestWhileTheFirstIsHandled();
     void commandLineOfTwoWordsConnectsWithoutShowingTheDialog();
     void commandLineOfThreeWordsTakesThePortAsText();
     void commandLineWithTwoSpacesGivesAnEmptyPort();
@@ -115,13 +98,6 @@ void frmConnectTest::initTestCase() {
     QVERIFY(listDirectory().isValid());
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     QCoreApplication::setApplicationVersion(QStringLiteral(BRIMHOLD_VERSION_STRING));
-}
-
-void frmConnectTest::cleanup() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<frmMain*>(widget))
-            widget->close();
-    }
 }
 
 void frmConnectTest::windowHasFixedClientSizeAndTitle() {
@@ -245,8 +221,7 @@ void frmConnectTest::onlyConnectIsADefaultButton() {
 void frmConnectTest::enterOnAFocusedButtonPressesThatButton() {
     QTemporaryDir programDirectory;
     QVERIFY(programDirectory.isValid());
-    ConsoleEnds ends;
-    ConnectOptions options = testOptions(&ends, 300);
+    ConnectOptions options = testOptions();
     options.programDirectory = programDirectory.path();
     frmConnect dialog(options);
     dialog.Form_Load(QString());
@@ -255,6 +230,7 @@ void frmConnectTest::enterOnAFocusedButtonPressesThatButton() {
     auto* list = child<QListWidget>(dialog, "lstServers");
     auto* connectButton = child<QPushButton>(dialog, "cmdConnect");
     QSignalSpy connectClicks(connectButton, &QPushButton::clicked);
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
     textBox(dialog, "txtServerNaam")->setText(QStringLiteral("saved by Enter"));
     textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
 
@@ -264,7 +240,7 @@ void frmConnectTest::enterOnAFocusedButtonPressesThatButton() {
         QTest::keyClick(button, Qt::Key_Return);
     }
     QCOMPARE(connectClicks.count(), 0);
-    QVERIFY(!dialog.console());
+    QCOMPARE(requests.count(), 0);
     QCOMPARE(list->count(), 1);
 
     list->setCurrentRow(0);
@@ -279,7 +255,7 @@ void frmConnectTest::enterOnAFocusedButtonPressesThatButton() {
     QVERIFY(connectButton->isDefault());
     QTest::keyClick(textBox(dialog, "txtPort"), Qt::Key_Return);
     QCOMPARE(connectClicks.count(), 1);
-    QVERIFY(dialog.console());
+    QCOMPARE(requests.count(), 1);
 }
 
 void frmConnectTest::hotSpotShowsThePointingHand() {
@@ -318,10 +294,10 @@ void frmConnectTest::hotSpotClickShowsTheAboutBox() {
 }
 
 void frmConnectTest::resetDoesNothing() {
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends));
+    frmConnect dialog(testOptions());
     dialog.Form_Load(QString());
     dialog.show();
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
     textBox(dialog, "txtHost")->setText(QStringLiteral("h"));
     textBox(dialog, "txtPort")->setText(QStringLiteral("1"));
     textBox(dialog, "txtPassword")->setText(QStringLiteral("p"));
@@ -332,8 +308,7 @@ void frmConnectTest::resetDoesNothing() {
     QCOMPARE(textBox(dialog, "txtPassword")->text(), QStringLiteral("p"));
     QCOMPARE(textBox(dialog, "txtServerNaam")->text(), QStringLiteral("n"));
     QVERIFY(dialog.isVisible());
-    QVERIFY(!dialog.console());
-    QCOMPARE(consoleWindowCount(), 0);
+    QCOMPARE(requests.count(), 0);
 }
 
 void frmConnectTest::escapeDoesNotCloseButTheCloseBoxDoes() {
@@ -356,11 +331,10 @@ void frmConnectTest::unusableCommandLineShowsTheDialogWithANotice_data() {
 
 void frmConnectTest::unusableCommandLineShowsTheDialogWithANotice() {
     QFETCH(QString, argumentText);
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends));
+    frmConnect dialog(testOptions());
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
     QCOMPARE(dialog.Form_Load(argumentText), frmConnect::LoadOutcome::ShowDialog);
-    QVERIFY(!dialog.console());
-    QCOMPARE(consoleWindowCount(), 0);
+    QCOMPARE(requests.count(), 0);
     QCOMPARE(textBox(dialog, "txtHost")->text(), QString());
     QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("28960"));
     QCOMPARE(textBox(dialog, "txtPassword")->text(), QString());
@@ -379,102 +353,75 @@ void frmConnectTest::enterInEveryTextBoxPressesConnect_data() {
 void frmConnectTest::enterInEveryTextBoxPressesConnect() {
     QFETCH(QString, box);
     QFETCH(int, key);
-    RconTestServer server;
-    QVERIFY(server.listen());
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends));
+    frmConnect dialog(testOptions());
     dialog.Form_Load(QString());
     textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
-    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
     textBox(dialog, "txtPassword")->setText(QStringLiteral("secret"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QSignalSpy connectClicks(child<QPushButton>(dialog, "cmdConnect"), &QPushButton::clicked);
     QSignalSpy saveClicks(child<QPushButton>(dialog, "cmdSave"), &QPushButton::clicked);
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
 
     QLineEdit* target = dialog.findChild<QLineEdit*>(box);
     target->setFocus();
     QTest::keyClick(target, Qt::Key(key));
 
     QTRY_COMPARE(connectClicks.count(), 1);
-    QTRY_VERIFY(dialog.console() && dialog.console()->Connected);
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.first(), request("127.0.0.1", "28960", "secret"));
     QCOMPARE(saveClicks.count(), 0);
 }
 
 void frmConnectTest::connectHandsOverTheTextsAndClosesTheDialog() {
-    RconTestServer server("s3cr#t");
-    QVERIFY(server.listen());
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends));
+    frmConnect dialog(testOptions());
     dialog.Form_Load(QString());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
-    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
+    textBox(dialog, "txtHost")->setText(QStringLiteral(" 127.0.0.1"));
+    textBox(dialog, "txtPort")->setText(QStringLiteral("27960 "));
     textBox(dialog, "txtPassword")->setText(QStringLiteral("s3cr#t"));
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
 
     QTest::mouseClick(child<QPushButton>(dialog, "cmdConnect"), Qt::LeftButton);
 
-    frmMain* console = dialog.console();
-    QVERIFY(console);
-    QCOMPARE(console->rconIP, QStringLiteral("127.0.0.1"));
-    QCOMPARE(console->rconPort, QString::number(server.port()));
-    QCOMPARE(console->rconPassword, QStringLiteral("s3cr#t"));
-    QVERIFY(console->Connected);
-    QVERIFY(console->isVisible());
-    QVERIFY(console->transcript().text().endsWith("Connected\r\n"));
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.first(), request(" 127.0.0.1", "27960 ", "s3cr#t"));
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(server.received().size(), 1);
-    QCOMPARE(server.received().first().data(), QByteArray("\xFF\xFF\xFF\xFFrcon s3cr#t echo !!ping\n\0", 29));
-    QCOMPARE(ends.count, 0);
-
-    console->close();
-    QCOMPARE(ends.count, 1);
-    QVERIFY(!dialog.isVisible());  // closing the console never brings the dialog back
 }
 
-void frmConnectTest::noSecondConnectionDuringTheWait() {
-    RconTestServer server;
-    QVERIFY(server.listen());
-    server.setSilent(true);
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends, 700));
+void frmConnectTest::noSecondRequestWhileTheFirstIsHandled() {
+    frmConnect dialog(testOptions());
     dialog.Form_Load(QString());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     textBox(dialog, "txtHost")->setText(QStringLiteral("127.0.0.1"));
-    textBox(dialog, "txtPort")->setText(QString::number(server.port()));
     auto* connectButton = child<QPushButton>(dialog, "cmdConnect");
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
 
-    int consolesDuringWait = -1;
-    bool dialogVisibleDuringWait = false;
-    QTimer::singleShot(150, &dialog, [&] {
-        dialogVisibleDuringWait = dialog.isVisible();
+    bool visibleDuringRequest = false;
+    bool enabledDuringRequest = true;
+    connect(&dialog, &frmConnect::connectRequested, this, [&] {
+        visibleDuringRequest = dialog.isVisible();
+        enabledDuringRequest = dialog.isEnabled();
         QTest::mouseClick(connectButton, Qt::LeftButton);
         QTest::keyClick(textBox(dialog, "txtHost"), Qt::Key_Return);
         connectButton->click();
         dialog.cmdConnect_Click();
-        consolesDuringWait = consoleWindowCount();
     });
     dialog.cmdConnect_Click();
 
-    QCOMPARE(consolesDuringWait, 1);
-    QVERIFY(dialogVisibleDuringWait);
-    QCOMPARE(consoleWindowCount(), 1);
-    QVERIFY(dialog.console());
-    QVERIFY(!dialog.console()->Connected);
-    QVERIFY(dialog.console()->transcript().text().endsWith("Timed out"));
-    QCOMPARE(server.received().size(), 1);
+    QCOMPARE(requests.count(), 1);
+    QVERIFY(visibleDuringRequest);
+    QVERIFY(!enabledDuringRequest);
     QVERIFY(!dialog.isVisible());
+    dialog.cmdConnect_Click();  // the dialog is done for good
+    QCOMPARE(requests.count(), 1);
 }
 
 void frmConnectTest::commandLineOfTwoWordsConnectsWithoutShowingTheDialog() {
-    // Two words take the default port, so the server listens there if it can; otherwise the probe
-    // goes unanswered and only the hand-over is checked.
-    RconTestServer server("pw");
-    const bool listening = server.listen(28960);
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends, 700));
+    frmConnect dialog(testOptions());
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
     bool everShown = false;
     struct ShowWatcher : QObject {
         bool* flag;
@@ -487,47 +434,34 @@ void frmConnectTest::commandLineOfTwoWordsConnectsWithoutShowingTheDialog() {
     } watcher(&everShown);
     dialog.installEventFilter(&watcher);
 
-    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1 pw")), frmConnect::LoadOutcome::ConsoleOpened);
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1 pw")), frmConnect::LoadOutcome::ConnectRequested);
 
     QVERIFY(!everShown);
-    QVERIFY(dialog.console());
-    QCOMPARE(dialog.console()->rconIP, QStringLiteral("127.0.0.1"));
-    QCOMPARE(dialog.console()->rconPort, QStringLiteral("28960"));
-    QCOMPARE(dialog.console()->rconPassword, QStringLiteral("pw"));
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.first(), request("127.0.0.1", "28960", "pw"));
     QCOMPARE(textBox(dialog, "txtPort")->text(), QStringLiteral("28960"));
-    if (listening)
-        QVERIFY(dialog.console()->Connected);
 }
 
 void frmConnectTest::commandLineOfThreeWordsTakesThePortAsText() {
-    RconTestServer server("pw");
-    QVERIFY(server.listen());
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends));
-    const QString argumentText = QStringLiteral("127.0.0.1 %1 pw").arg(server.port());
+    frmConnect dialog(testOptions());
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
 
-    QCOMPARE(dialog.Form_Load(argumentText), frmConnect::LoadOutcome::ConsoleOpened);
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1 0027960 pw")),
+             frmConnect::LoadOutcome::ConnectRequested);
 
     QVERIFY(!dialog.isVisible());
-    frmMain* console = dialog.console();
-    QVERIFY(console);
-    QCOMPARE(console->rconPort, QString::number(server.port()));
-    QVERIFY(console->Connected);
-    QVERIFY(console->isVisible());
-    QCOMPARE(server.received().size(), 1);
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.first(), request("127.0.0.1", "0027960", "pw"));
 }
 
 void frmConnectTest::commandLineWithTwoSpacesGivesAnEmptyPort() {
-    ConsoleEnds ends;
-    frmConnect dialog(testOptions(&ends, 500));
+    frmConnect dialog(testOptions());
+    QSignalSpy requests(&dialog, &frmConnect::connectRequested);
 
-    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1  pw")), frmConnect::LoadOutcome::ConsoleOpened);
+    QCOMPARE(dialog.Form_Load(QStringLiteral("127.0.0.1  pw")), frmConnect::LoadOutcome::ConnectRequested);
 
-    QVERIFY(dialog.console());
-    QCOMPARE(dialog.console()->rconIP, QStringLiteral("127.0.0.1"));
-    QCOMPARE(dialog.console()->rconPort, QString());
-    QCOMPARE(dialog.console()->rconPassword, QStringLiteral("pw"));
-    QVERIFY(!dialog.console()->Connected);
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.first(), request("127.0.0.1", "", "pw"));
 }
 
 QTEST_MAIN(frmConnectTest)
