@@ -2,11 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -19,9 +15,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
-#include <QTimer>
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
 
 #include "CommandFlows.h"
@@ -30,6 +26,7 @@
 #include "QuickCommandMenus.h"
 #include "RconProtocol.h"
 #include "RconSocket.h"
+#include "SettingsWriter.h"
 #include "TranscriptMirror.h"
 #include "Windows1252.h"
 
@@ -65,16 +62,6 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
     return button;
 }
 
-// The settings file holds the password in plain text: make sure it exists with owner-only permissions
-// before QSettings writes it (it keeps an existing file's permissions).
-void createPrivateFile(const QString& path) {
-    if (QFileInfo::exists(path)) {
-        return;
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
 }  // namespace
 
 frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_options(std::move(options)) {
@@ -178,80 +165,44 @@ int frmMain::twipsToPixels(float twips) const {
 void frmMain::showAndStartUp() {
     show();
     Connected = false;
-    m_phase = StartUpPhase::Waiting;
+    m_probeWait = new ProbeWait({std::chrono::milliseconds(m_options.probeTimeLimitMs),
+                                 std::chrono::milliseconds(m_options.progressIntervalMs)},
+                                {}, this);
+    connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
     rcon->connectToServer(rconIP, rconPort);
     SendCommand(QString::fromLatin1(RconProtocol::ProbeCommand));
     appendToTranscript(Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
 
     QPointer<frmMain> alive(this);
-    const WaitEnd end = waitForProbeAnswer();
-    if (!alive || end == WaitEnd::Closed) {
+    const ProbeWait::End end = waitForProbeAnswer();
+    if (!alive || end == ProbeWait::End::Closed) {
         return;
     }
-    finishStartUp(end);
+    finishStartUp(end, m_probeWait->failure());
 }
 
-frmMain::WaitEnd frmMain::waitForProbeAnswer() {
-    const qint64 limitNs = qint64(m_options.probeTimeLimitMs) * 1000000;
-    const qint64 intervalNs = qint64(m_options.progressIntervalMs) * 1000000;
-    qint64 thresholdNs = 0;
-    QElapsedTimer clock;
-    clock.start();
-
-    QPointer<frmMain> alive(this);
+// Runs a local event loop until the wait ends or the window is destroyed under it (which counts as
+// closed).
+ProbeWait::End frmMain::waitForProbeAnswer() {
+    ProbeWait::End end = ProbeWait::End::Closed;
     QEventLoop loop;
-    QTimer wakeUp;
-    wakeUp.setSingleShot(true);
-    wakeUp.setTimerType(Qt::PreciseTimer);
-    connect(&wakeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-    m_probeWait = &loop;
-
-    // Bounded by the time limit: every pass sleeps until the next dot or the limit unless the probe
-    // answer, a connection failure or the window's close wakes it, and each of those ends the wait.
-    WaitEnd end = WaitEnd::TimedOut;
-    while (true) {
-        if (Connected) {
-            end = WaitEnd::Answered;
-            break;
-        }
-        if (m_closed) {
-            end = WaitEnd::Closed;
-            break;
-        }
-        if (!m_startUpFailure.isEmpty()) {
-            end = WaitEnd::Failed;
-            break;
-        }
-        const qint64 untilDot = thresholdNs - clock.nsecsElapsed();
-        const qint64 untilLimit = limitNs - clock.nsecsElapsed();
-        const qint64 untilNextMs = std::max<qint64>(0, std::min(untilDot, untilLimit) / 1000000 + 1);
-        wakeUp.start(int(untilNextMs));
+    connect(m_probeWait, &ProbeWait::ended, &loop, [&end, &loop](ProbeWait::End how) {
+        end = how;
+        loop.quit();
+    });
+    connect(m_probeWait, &QObject::destroyed, &loop, &QEventLoop::quit);
+    m_probeWait->start();
+    if (!m_probeWait->hasEnded()) {
         loop.exec();
-        if (!alive) {
-            return WaitEnd::Closed;
-        }
-        if (m_closed) {
-            end = WaitEnd::Closed;
-            break;
-        }
-        if (clock.nsecsElapsed() > thresholdNs) {
-            appendToTranscript(".");
-            thresholdNs += intervalNs;
-        }
-        if (clock.nsecsElapsed() > limitNs) {
-            break;
-        }
     }
-    m_probeWait = nullptr;
     return end;
 }
 
-void frmMain::finishStartUp(WaitEnd end) {
-    m_phase = StartUpPhase::Done;
-    if (end == WaitEnd::Failed) {
-        appendToTranscript("\r\n" + Windows1252::fromUnicode(m_startUpFailure) + "\r\n");
+void frmMain::finishStartUp(ProbeWait::End end, const QString& failure) {
+    if (end == ProbeWait::End::Failed) {
+        appendToTranscript("\r\n" + Windows1252::fromUnicode(failure) + "\r\n");
     }
-    if (end != WaitEnd::Answered) {
+    if (end != ProbeWait::End::Answered) {
         appendToTranscript("Timed out");
         if (!Connected) {
             m_mirror->scrollToEnd();
@@ -279,7 +230,9 @@ void frmMain::rcon_DataArrival(const QByteArray& datagram) {
     const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
     if (reply.answersProbe) {
         Connected = true;
-        wakeProbeWait();
+        if (m_probeWait) {
+            m_probeWait->answered();
+        }
         return;
     }
     AppendOutput(reply.text);
@@ -304,11 +257,8 @@ void frmMain::trimTranscript() {
 }
 
 void frmMain::onRconFailed(const QString& message) {
-    if (m_phase == StartUpPhase::Waiting) {
-        if (m_startUpFailure.isEmpty()) {
-            m_startUpFailure = message;
-        }
-        wakeProbeWait();
+    if (m_probeWait && !m_probeWait->hasEnded()) {
+        m_probeWait->failed(message);
         return;
     }
     // A failure reported after the start-up (a late lookup, a send) may follow "Timed out" directly.
@@ -316,12 +266,6 @@ void frmMain::onRconFailed(const QString& message) {
         appendToTranscript("\r\n");
     }
     AppendOutput(message);
-}
-
-void frmMain::wakeProbeWait() {
-    if (m_probeWait) {
-        m_probeWait->quit();
-    }
 }
 
 void frmMain::reject() {
@@ -334,7 +278,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closed = true;
-    wakeProbeWait();
+    if (m_probeWait) {
+        m_probeWait->closed();
+    }
     rcon->close();
     saveSettings();
     endProgram();
@@ -344,16 +290,8 @@ void frmMain::saveSettings() {
     const QString application = m_options.settingsApplicationName.isEmpty()
                                     ? QCoreApplication::applicationName()
                                     : m_options.settingsApplicationName;
-    QSettings settings(application, application);
-    const QString path = settings.fileName();
-    createPrivateFile(path);
-    settings.beginGroup(QStringLiteral("Options"));
-    settings.setValue(QStringLiteral("rconIP"), rconIP);
-    settings.setValue(QStringLiteral("rconPort"), rconPort);
-    settings.setValue(QStringLiteral("rconPassword"), rconPassword);
-    settings.endGroup();
-    settings.sync();
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString path = QSettings(application, application).fileName();
+    SettingsWriter(path, &std::cerr).save(rconIP, rconPort, rconPassword);
 }
 
 void frmMain::endProgram() {

@@ -10,12 +10,12 @@
 #include "CommandHistory.h"
 #include "CommandMenus.h"
 #include "ConsoleOptions.h"
+#include "ProbeWait.h"
 #include "Transcript.h"
 
 class QCloseEvent;
 class QResizeEvent;
 class QEvent;
-class QEventLoop;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -124,9 +124,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class StartUpPhase { NotStarted, Waiting, Done };
-    enum class WaitEnd { Answered, TimedOut, Failed, Closed };
-
     // The two steps of an append: insert at the end without trimming (the start-up's texts stop here),
     // then apply the trim rule and scroll to the end.
     void appendToTranscript(const QByteArray& bytes);
@@ -144,11 +141,10 @@ private:
     void runMenuItem(MenuGroup group, int index);
     void onMenuItemClicked(MenuGroup group, int index);
 
-    WaitEnd waitForProbeAnswer();
-    void finishStartUp(WaitEnd end);
+    ProbeWait::End waitForProbeAnswer();
+    void finishStartUp(ProbeWait::End end, const QString& failure);
     void enableCommands();
     void onRconFailed(const QString& message);
-    void wakeProbeWait();
     void saveSettings();
     void endProgram();
 
@@ -158,8 +154,7 @@ private:
     CommandHistory m_history;
     std::shared_ptr<InputPrompter> m_prompter;
     QuickCommandMenus* m_menus = nullptr;
-    StartUpPhase m_phase = StartUpPhase::NotStarted;
-    QString m_startUpFailure;
-    QEventLoop* m_probeWait = nullptr;
+    // The start-up's wait; null before the start-up, a child of the window from then on.
+    ProbeWait* m_probeWait = nullptr;
     bool m_closed = false;
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <iosfwd>
+
+// Saves the console's connection settings: the keys rconIP, rconPort and rconPassword of the group
+// "Options" in one settings file. The file holds the password in plain text, so it is created readable
+// and writable by its owner alone, and left that way.
+class SettingsWriter final {
+public:
+    // Writes to the settings file at path; failures are reported as one line on *errors, which must
+    // outlive the writer.
+    explicit SettingsWriter(QString path, std::ostream* errors);
+
+    // Writes the three texts as they are. Returns false, after one line naming the file, when the file
+    // cannot be created or written; never asks anything and never throws, so a close goes on regardless.
+    bool save(const QString& ip, const QString& port, const QString& password);
+
+private:
+    bool createPrivateFile();
+    bool fail(const QString& reason);
+
+    QString m_path;
+    std::ostream* m_errors;
+};
