@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include "Windows1252.h"
+
 namespace {
 
 std::string nativePath(const QString& path) {
@@ -138,7 +140,7 @@ ServerListStore::SetUp ServerListStore::unreadable(const QString& reason) {
     return SetUp::Unavailable;
 }
 
-std::optional<std::vector<std::string>> ServerListStore::names() {
+std::optional<QStringList> ServerListStore::names() {
     if (!m_ready)
         return std::nullopt;
     try {
@@ -148,8 +150,8 @@ std::optional<std::vector<std::string>> ServerListStore::names() {
         m_store.Name();
         const int32_t count = m_store.RecordCount();
         const AutoSaveOff snapshot(m_store);
-        std::vector<std::string> result;
-        result.reserve(std::size_t(count));
+        QStringList result;
+        result.reserve(count);
         for (int32_t nr = 1; nr <= count; ++nr) {
             const std::optional<ZurerEzuz::Collection> record = m_store.Record(nr);
             if (!record) {
@@ -160,7 +162,7 @@ std::optional<std::vector<std::string>> ServerListStore::names() {
                 fail(QStringLiteral("%1: de tabel heeft geen veld voor de servernaam").arg(m_path));
                 return std::nullopt;
             }
-            result.push_back((*record)[1]);
+            result.append(Windows1252::toUnicode((*record)[1]));
         }
         return result;
     } catch (const std::exception& error) {
@@ -184,7 +186,8 @@ std::optional<ServerListStore::Entry> ServerListStore::entry(int nr) {
                      .arg(record->size()));
             return std::nullopt;
         }
-        return Entry{(*record)[1], (*record)[2], (*record)[3], (*record)[4]};
+        return Entry{Windows1252::toUnicode((*record)[1]), Windows1252::toUnicode((*record)[2]),
+                     Windows1252::toUnicode((*record)[3]), Windows1252::toUnicode((*record)[4])};
     } catch (const std::exception& error) {
         fail(systemText(error.what()));
         return std::nullopt;
@@ -199,8 +202,9 @@ bool ServerListStore::add(const Entry& entry) {
     if (!m_ready)
         return false;
     try {
-        ZurerEzuz::Collection data =
-            ZurerEzuz::ArrayToCollection({"0", entry.name, entry.host, entry.port, entry.password});
+        ZurerEzuz::Collection data = ZurerEzuz::ArrayToCollection(
+            {"0", Windows1252::toStdString(entry.name), Windows1252::toStdString(entry.host),
+             Windows1252::toStdString(entry.port), Windows1252::toStdString(entry.password)});
         return refusedUnlessTrue(m_store.SetRecord(data));
     } catch (const std::exception& error) {
         return fail(systemText(error.what()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -10,16 +11,17 @@
 
 // The connection dialog's saved server list: the file servers.sdb (table "Serverlijst"), where it lives,
 // its creation with the list's schema, and the list's operations on one ZurerEzuz store with AutoSave
-// on. Values are bytes (Windows-1252), exactly as the store keeps them. Every error the store raises is
-// caught here and described by problem(); nothing is thrown to the caller.
+// on. The store keeps bytes; this class is where they become text and back (Windows-1252), so callers
+// see QString only. Every error the store raises is caught here and described by problem(); nothing is
+// thrown to the caller.
 class ServerListStore final {
 public:
     // One saved server: values 2 to 5 of its record.
     struct Entry {
-        std::string name;
-        std::string host;
-        std::string port;
-        std::string password;
+        QString name;
+        QString host;
+        QString port;
+        QString password;
     };
 
     enum class SetUp {
@@ -53,7 +55,7 @@ public:
 
     // The display names of all records in store order, read from the file's current version in one
     // pass; nothing when the store fails.
-    std::optional<std::vector<std::string>> names();
+    std::optional<QStringList> names();
     // Record nr (from 1); nothing when the store fails.
     std::optional<Entry> entry(int nr);
     // Adds the entry as a new record (Id "0"). False when the store refuses or fails.

@@ -20,7 +20,6 @@
 #include "ServerListFolders.h"
 #include "ServerListStore.h"
 #include "VersionLabel.h"
-#include "Windows1252.h"
 
 namespace {
 
@@ -291,16 +290,12 @@ void frmConnect::RefreshServerList() {
     lstServers->clear();
     if (!m_servers || !m_servers->isReady())
         return;
-    const std::optional<std::vector<std::string>> names = m_servers->names();
+    const std::optional<QStringList> names = m_servers->names();
     if (!names) {
         showNotice(QStringLiteral("Serverlijst niet gelezen: ") + m_servers->problem());
         return;
     }
-    QStringList rows;
-    rows.reserve(qsizetype(names->size()));
-    for (const std::string& name : *names)
-        rows << Windows1252::toUnicode(name);
-    lstServers->addItems(rows);
+    lstServers->addItems(*names);
 }
 
 void frmConnect::cmdLoad_Click() {
@@ -312,10 +307,10 @@ void frmConnect::cmdLoad_Click() {
         showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
         return;
     }
-    txtServerNaam->setText(Windows1252::toUnicode(entry->name));
-    txtHost->setText(Windows1252::toUnicode(entry->host));
-    txtPort->setText(Windows1252::toUnicode(entry->port));
-    txtPassword->setText(Windows1252::toUnicode(entry->password));
+    txtServerNaam->setText(entry->name);
+    txtHost->setText(entry->host);
+    txtPort->setText(entry->port);
+    txtPassword->setText(entry->password);
     clearNotice();
 }
 
@@ -336,9 +331,8 @@ void frmConnect::cmdSave_Click() {
         showNotice(QStringLiteral("Niet bewaard: geef de server eerst een naam."));
         return;
     }
-    const bool added = m_servers->add(
-        {Windows1252::toStdString(txtServerNaam->text()), Windows1252::toStdString(txtHost->text()),
-         Windows1252::toStdString(txtPort->text()), Windows1252::toStdString(txtPassword->text())});
+    const bool added =
+        m_servers->add({txtServerNaam->text(), txtHost->text(), txtPort->text(), txtPassword->text()});
     RefreshServerList();
     if (!added)
         showNotice(QStringLiteral("Niet bewaard: ") + m_servers->problem());

@@ -74,7 +74,7 @@ TEST_F(ServerListStoreTest, AnExistingFileIsNotWrittenAtSetUp) {
     EXPECT_EQ(QFileInfo(programFile()).lastModified(), modified);
     EXPECT_EQ(permissionsOf(programFile()), mode_t(0644));
     ASSERT_TRUE(store.names());
-    EXPECT_EQ(*store.names(), std::vector<std::string>{"a#b"});
+    EXPECT_EQ(*store.names(), QStringList{"a#b"});
 }
 
 TEST_F(ServerListStoreTest, AnotherTableIsNotInOrder) {
@@ -126,7 +126,7 @@ TEST_F(ServerListStoreTest, AProgramFolderThatCannotHoldTheListFallsBackToTheUse
     EXPECT_EQ(readAll(userFile()), kSchema);
     EXPECT_EQ(permissionsOf(userFile()), mode_t(0600));
     EXPECT_TRUE(store.add({"n", "h", "p", "w"}));
-    EXPECT_EQ(*store.names(), std::vector<std::string>{"n"});
+    EXPECT_EQ(*store.names(), QStringList{"n"});
 }
 
 TEST_F(ServerListStoreTest, ADirectoryNamedLikeTheListFallsBackToTheUserFolder) {
@@ -144,7 +144,7 @@ TEST_F(ServerListStoreTest, AnExistingUserListIsUsedAsItIs) {
     ServerListStore store(m_root.filePath(QStringLiteral("plain")), m_userData);
 
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
-    EXPECT_EQ(*store.names(), std::vector<std::string>{"saved"});
+    EXPECT_EQ(*store.names(), QStringList{"saved"});
     EXPECT_EQ(readAll(userFile()), bytes);
 }
 
@@ -174,27 +174,29 @@ TEST_F(ServerListStoreTest, AListWithoutWriteBitsStaysReadOnlyAndRefusesChanges)
     EXPECT_EQ(store.problem(), QStringLiteral("Database is alleen lezen"));
     EXPECT_FALSE(store.remove(1));
     EXPECT_EQ(readAll(programFile()), bytes);
-    EXPECT_EQ(*store.names(), std::vector<std::string>{"one"});
+    EXPECT_EQ(*store.names(), QStringList{"one"});
 }
 
-TEST_F(ServerListStoreTest, EntriesKeepEveryByteAndTheirPlace) {
+TEST_F(ServerListStoreTest, EntriesKeepEveryCharacterOfTheCodePageAndTheirPlace) {
     ServerListStore store(m_program, m_userData);
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
-    const ServerListStore::Entry odd{"a#b\\c \xE9", "h#\\", "", "p#\\\xFE w"};
+    const ServerListStore::Entry odd{QStringLiteral("a#b\\c \u00E9\u20AC"), "h#\\", "",
+                                     QStringLiteral("p#\\\u00FE w")};
     ASSERT_TRUE(store.add({"first", "1.2.3.4", "28960", "x"}));
     ASSERT_TRUE(store.add(odd));
     ASSERT_TRUE(store.add({"", "", "", ""}));
 
     ServerListStore reopened(m_program, m_userData);
     ASSERT_EQ(reopened.setUp(), ServerListStore::SetUp::Ready);
-    EXPECT_EQ(*reopened.names(), (std::vector<std::string>{"first", odd.name, ""}));
+    EXPECT_EQ(*reopened.names(), (QStringList{"first", odd.name, ""}));
     const auto entry = reopened.entry(2);
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->name, odd.name);
     EXPECT_EQ(entry->host, odd.host);
     EXPECT_EQ(entry->port, odd.port);
     EXPECT_EQ(entry->password, odd.password);
-    // The password is not kept in plain text.
+    // The file holds the code page's bytes; the password is not kept in plain text.
+    EXPECT_TRUE(readAll(programFile()).contains("c \xE9\x80#"));
     EXPECT_FALSE(readAll(programFile()).contains("p#\\\xFE w"));
 }
 

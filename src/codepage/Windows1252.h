@@ -6,8 +6,9 @@
 #include <string>
 
 // The program's single-byte code page. Datagrams, the transcript and the server-list file are bytes;
-// text becomes bytes (and back) only where it meets a widget, and always through this class, so that
-// bytes 0x80..0xFF mean the same everywhere and never depend on the system's locale.
+// text becomes bytes (and back) only where it meets a widget or leaves the server list's store, and
+// always through this class, so that bytes 0x80..0xFF mean the same everywhere and never depend on the
+// system's locale.
 class Windows1252 final {
 public:
     Windows1252() = delete;
