@@ -16,6 +16,7 @@ const char* const kInvalidRecord = "Record ongeldig";
 const char* const kFileNotFound = "Bestand niet gevonden";
 const char* const kCreateQuestion = "Dit bestand bestaat niet. Wilt u een nieuwe database aanmaken?";
 const char* const kQuestionTitle = "ZurerEzuz";
+const char* const kInvalidCharacterIn = "Ongeldig teken in veld ";
 
 // "&Q#§kÿrV‰" in Windows-1252.
 const char kInitialKey[] = "\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89";
@@ -45,6 +46,7 @@ bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
     if (!exists) {
         const bool create = Interactive && m_askYesNo && m_askYesNo(kCreateQuestion, kQuestionTitle);
         if (!create) {
+            KeepTheOpenTable(previousFileName, previousStamp);
             return FailSoftly(kFileNotFound);
         }
         // There is no table name or field list to create a table from: the load below reports the
@@ -54,18 +56,20 @@ bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
     try {
         Load();
     } catch (...) {
-        // The table still in memory belongs to the previous file: keep saving it there, never over
-        // the file that could not be read.
-        if (m_isOpen) {
-            m_fileName = previousFileName;
-            m_loadedStamp = previousStamp;
-        }
+        KeepTheOpenTable(previousFileName, previousStamp);
         throw;
     }
-    if (readOnly) {
-        m_isReadOnly = true;
-    }
+    m_isReadOnly = readOnly;
     return true;
+}
+
+void ZurerEzuz::KeepTheOpenTable(const std::string& itsFileName, const std::optional<FileStamp>& itsStamp) {
+    // The table still in memory belongs to its own file: keep saving it there, never to a path that
+    // could not be opened.
+    if (m_isOpen) {
+        m_fileName = itsFileName;
+        m_loadedStamp = itsStamp;
+    }
 }
 
 bool ZurerEzuz::SaveDatabase() {
@@ -143,6 +147,12 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     }
     if (Data.empty()) {
         Fail("a record of a table without fields has no Id");
+    }
+    for (int32_t i = 1; i < fieldCount; ++i) {
+        if (IsScrambled(m_table.fieldDefs[i]) && !FieldScrambler::SurvivesScrambling(Data[i])) {
+            m_lastError = kInvalidCharacterIn + m_table.fieldDefs[i].name;
+            return false;
+        }
     }
     const std::optional<int32_t> requestedId = DecimalText::ToInt32(Data[0]);
     if (!requestedId) {
