@@ -15,6 +15,7 @@
 namespace {
 
 const char* const kLineEnd = "\r\n";
+const char* const kTemporarySuffix = "XXXXXX";  // what mkstemp replaces by letters and digits
 
 // Hands out the lines of a file's bytes one by one, counting them from 1. A line ends at CR LF or at a
 // lone CR; a lone LF belongs to the line. Bytes after the last line end form one more line.
@@ -258,6 +259,11 @@ SaveAttributes AttributesForSave(const std::string& target) {
     return attributes;
 }
 
+// "." + the table file's name + "." + what follows: the naming of its temporary and lock files.
+std::string HiddenSibling(const std::string& target, const std::string& suffix) {
+    return DirectoryOf(target) + "/." + BaseNameOf(target) + "." + suffix;
+}
+
 void SyncDirectory(const std::string& directory) {
     // Makes the rename itself durable; a file system that cannot sync directories still has the data.
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -317,7 +323,7 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
     const SaveAttributes attributes = AttributesForSave(target);
     const std::string directory = DirectoryOf(target);
 
-    std::string pattern = directory + "/." + BaseNameOf(target) + ".XXXXXX";
+    std::string pattern = HiddenSibling(target, kTemporarySuffix);
     FileDescriptor file(::mkstemp(pattern.data()));
     if (file.Get() < 0) {
         const int error = errno;
@@ -347,4 +353,8 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
     }
     temporary.Keep();
     SyncDirectory(directory);
+}
+
+std::string TableFile::LockPathFor(const std::string& fileName) {
+    return HiddenSibling(WriteTarget(fileName), "lock");
 }

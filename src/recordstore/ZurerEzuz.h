@@ -8,6 +8,7 @@
 
 #include "FileStamp.h"
 #include "TableContents.h"
+#include "TableLock.h"
 
 // One table of named, typed fields kept in one text file: records addressed by number (their position,
 // from 1) and by Id (their first value), values of type-2 fields held scrambled with SmartEncryptKey.
@@ -17,6 +18,12 @@
 // system, malformed files and requests outside the table's bounds raise RecordStoreError, and leave the
 // table in memory as it was. With AutoSave on, Record, SetRecord and RemRecord first take over any
 // change that another program saved, and every change is written back at once.
+//
+// Several programs may share one file. With AutoSave on, every change (SetRecord, RemRecord, setName)
+// is one critical section across processes: it locks the file (see TableLock), reads it afresh,
+// applies the change, saves and unlocks, so no change of another program is lost. SaveDatabase takes
+// the lock too. A lock not had within 2 seconds raises RecordStoreError and the change is not made.
+// Reading needs no lock: a save replaces the file atomically.
 class ZurerEzuz final {
 public:
     using Collection = std::vector<std::string>;  // value i of a record is element i - 1
@@ -79,6 +86,10 @@ private:
     void ReloadDatabase();
     // Reads FileName into fresh contents and takes them over only when the whole file was read.
     void Load();
+    // With AutoSave on: takes the file's lock and reads the file afresh. Nothing without AutoSave.
+    std::optional<TableLock> BeginChange();
+    // Writes the table to FileName; the caller holds the lock.
+    void WriteFile();
     // After a failed open: a table that is open goes on under its own file name and stamp.
     void KeepTheOpenTable(const std::string& itsFileName, const std::optional<FileStamp>& itsStamp);
     // A type-2 value under SmartEncryptKey; an empty key with a non-empty value raises.

@@ -190,6 +190,7 @@ TEST(TableFileReadWrite, WritesThroughASymbolicLink) {
     struct stat status {};
     ASSERT_EQ(::lstat(link.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(TableFile::LockPathFor(link), directory.File(".target.sdb.lock")) << "one lock for both names";
 }
 
 TEST(TableFileReadWrite, AFailedWriteLeavesTheOldFileIntact) {

@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "FileSizeLimit.h"
 #include "LineCodec.h"
@@ -658,7 +662,38 @@ TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
     EXPECT_EQ(m_store.GetRecordNrById(1), 1);
     EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2", "server 3"}));
     EXPECT_EQ(ReadBytes(path), bytes);
-    EXPECT_EQ(m_directory.Entries(), std::vector<std::string>{"servers.sdb"});
+    // No temporary file is left; the lock file stays for good.
+    std::vector<std::string> entries = m_directory.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{".servers.sdb.lock", "servers.sdb"}));
+}
+
+TEST_F(ZurerEzuzTest, AWriteWaitsForAnotherHoldersLockAtMostTwoSeconds) {
+    const std::string path = Open(ServerListWithIds({1}), true);
+    Collection first{"0", "first", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(first));
+    const std::string lockPath = m_directory.File(".servers.sdb.lock");
+    EXPECT_EQ(PermissionsOf(lockPath), 0600u);
+    const std::string bytes = ReadBytes(path);
+
+    const int otherHolder = ::open(lockPath.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(otherHolder, LOCK_EX), 0);
+    Collection data{"0", "second", "h", "1", "pw"};
+    try {
+        m_store.SetRecord(data);
+        FAIL() << "a change was made while another program held the lock";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": "));
+        EXPECT_THAT(std::string(error.what()), HasSubstr(lockPath));
+    }
+    EXPECT_EQ(data[0], "0");
+    EXPECT_THROW(m_store.SaveDatabase(), RecordStoreError);
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    ::close(otherHolder);
+    EXPECT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "first", "second"}));
+    EXPECT_TRUE(std::filesystem::exists(lockPath)) << "the lock file is never removed";
 }
 
 TEST_F(ZurerEzuzTest, ChangesKeepTheFilesPermissions) {
