@@ -25,7 +25,8 @@ public:
     // directory (".servers.sdb.XXXXXX" for "servers.sdb"), reach the disk, and are renamed over the
     // target, so a failure or a crash leaves the old file as it was. A new file gets mode 0600, an
     // existing one keeps its mode and, where the user may set them, its owner and group. A symbolic link
-    // is written through.
+    // is written through. Temporary files of that naming older than a minute are what a killed save left
+    // behind and are removed first; younger ones may belong to a save still running elsewhere.
     static void Write(const std::string& fileName, const TableContents& table);
 
     // The lock file of the table file: ".servers.sdb.lock" beside "servers.sdb", beside the link's

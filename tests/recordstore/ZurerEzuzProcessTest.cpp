@@ -1,4 +1,4 @@
-// The store shared by several processes.
+// The store shared by several processes: concurrent writers, and a writer killed at any moment.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -106,6 +106,134 @@ TEST(ZurerEzuzProcesses, TwoProgramsAddingAtTheSameTimeLoseNothing) {
     }
     EXPECT_EQ(ids.size(), 2u * kPerWriter);
     EXPECT_EQ(names.size(), 2u * kPerWriter);
+}
+
+// The saving child's table of one generation: records 1..1000, every name carrying the generation.
+constexpr int kRecords = 1000;
+
+Collection RecordOf(int generation, int id) {
+    const std::string text = std::to_string(id);
+    return {text, "g" + std::to_string(generation) + " server " + text, "10.0." + text, "28960",
+            "pw " + text};
+}
+
+std::string TableBytes(int generation) {
+    const std::string key = ZurerEzuz().SmartEncryptKey();
+    std::string bytes = kServerListHeader;
+    for (int id = 1; id <= kRecords; ++id) {
+        Collection record = RecordOf(generation, id);
+        record[4] = FieldScrambler::ScrambleField(record[4], key);
+        bytes += LineCodec::JoinLine(record) + "\r\n";
+    }
+    return bytes;
+}
+
+// The generation of the table file, from the name of its first record; -1 when it is none of them.
+int GenerationOf(const std::string& path) {
+    try {
+        ZurerEzuz store;
+        if (!store.OpenDatabase(path, false) || store.RecordCount() != kRecords) {
+            return -1;
+        }
+        const int generation = std::stoi(store.Record(1).value().at(1).substr(1));
+        return ReadBytes(path) == TableBytes(generation) ? generation : -1;
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << error.what();
+        return -1;
+    }
+}
+
+// Opens the table and saves it again and again, one generation further each time, until it is
+// killed (or, should nobody kill it, for 5 seconds). Tells ready once the table is open.
+bool SaveGenerationsUntilKilled(const std::string& path, int ready) {
+    ZurerEzuz store;
+    if (!store.OpenDatabase(path, false)) {
+        return false;
+    }
+    const int first = std::stoi(store.Record(1).value().at(1).substr(1)) + 1;
+    (void)::write(ready, "r", 1);
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    for (int generation = first; std::chrono::steady_clock::now() < end; ++generation) {
+        for (int id = 1; id <= kRecords; ++id) {
+            Collection data = RecordOf(generation, id);
+            if (!store.SetRecord(data)) {
+                return false;
+            }
+        }
+        if (!store.SaveDatabase()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsTemporaryOfTheTable(const std::string& name) {
+    const std::string prefix = ".servers.sdb.";
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789",
+                                  prefix.size()) == std::string::npos;
+}
+
+std::vector<std::string> TemporariesIn(const ScratchDirectory& directory) {
+    std::vector<std::string> temporaries;
+    for (const std::string& name : directory.Entries()) {
+        if (IsTemporaryOfTheTable(name)) {
+            temporaries.push_back(name);
+        }
+    }
+    return temporaries;
+}
+
+bool WaitUntilReadable(int fd, int milliseconds) {
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, milliseconds) == 1;
+}
+
+// A save killed at any moment leaves the old table or the new one, whole, and at most one temporary
+// file; a later save removes such a file once it is a minute old (the test ages each one at once).
+TEST(ZurerEzuzProcesses, ASaveKilledAtAnyMomentLeavesAWholeTable) {
+    const ScratchDirectory directory;
+    const std::string path = directory.File("servers.sdb");
+    WriteBytes(path, TableBytes(0));
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 12000);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+
+    int generation = 0;
+    int killsLeavingATemporary = 0;
+    std::vector<std::string> agedTemporaries;
+    for (int kill = 1; kill <= 200; ++kill) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t saver = StartChild([&] { return SaveGenerationsUntilKilled(path, ready[1]); });
+        ::close(ready[1]);
+        ASSERT_TRUE(WaitUntilReadable(ready[0], 5000)) << "the saving child did not start";
+        ::close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        ::kill(saver, SIGKILL);
+        EXPECT_EQ(WaitForChild(saver, 10s), -1) << "the saving child ended by itself";
+
+        const int found = GenerationOf(path);
+        ASSERT_GE(found, generation) << "after kill " << kill << " the file holds no whole table it had";
+        const std::vector<std::string> temporaries = TemporariesIn(directory);
+        ASSERT_LE(temporaries.size(), 1u) << "after kill " << kill;
+        if (found > generation) {
+            for (const std::string& aged : agedTemporaries) {
+                EXPECT_FALSE(std::filesystem::exists(directory.File(aged)))
+                    << "a stale " << aged << " stayed";
+            }
+        }
+        generation = found;
+        killsLeavingATemporary += temporaries.empty() ? 0 : 1;
+        for (const std::string& name : temporaries) {
+            SetModificationTime(directory.File(name), SecondsAgo(120));
+        }
+        agedTemporaries = temporaries;
+    }
+    EXPECT_GT(generation, 0) << "no save ever completed";
+    std::cout << "200 kills: " << generation << " tables saved, " << killsLeavingATemporary
+              << " kills left a temporary file\n";
 }
 
 }  // namespace
