@@ -38,26 +38,37 @@ int OpenLockFile(const std::string& fileName, const std::string& lockPath) {
     return fd;
 }
 
+// True once the lock is had, false while another holder keeps it. Closes the descriptor and raises on
+// any other failure.
+bool TryToLock(int fd, const std::string& fileName, const std::string& lockPath) {
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EWOULDBLOCK) {
+            return false;
+        }
+        if (error != EINTR) {
+            ::close(fd);
+            FailToLock(fileName, lockPath + ": " + std::strerror(error));
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 TableLock::TableLock(const std::string& fileName, std::chrono::seconds patience) {
     const std::string lockPath = TableFile::LockPathFor(fileName);
-    m_fd = OpenLockFile(fileName, lockPath);
+    const int fd = OpenLockFile(fileName, lockPath);
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error == EINTR) {
-            continue;
-        }
-        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-            ::close(m_fd);
-            m_fd = -1;
-            FailToLock(fileName, error == EWOULDBLOCK ? "another program held " + lockPath + " for " +
-                                                            std::to_string(patience.count()) + " seconds"
-                                                      : lockPath + ": " + std::strerror(error));
+    while (!TryToLock(fd, fileName, lockPath)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd);
+            FailToLock(fileName, "another program kept " + lockPath + " locked for " +
+                                     std::to_string(patience.count()) + " seconds");
         }
         std::this_thread::sleep_for(kPollInterval);
     }
+    m_fd = fd;
 }
 
 TableLock::~TableLock() {
