@@ -177,6 +177,15 @@ TEST_F(ServerListStoreTest, AListWithoutWriteBitsStaysReadOnlyAndRefusesChanges)
     EXPECT_EQ(*store.names(), std::vector<std::string>{"one"});
 }
 
+// The dialog shows problem() after "Niet bewaard: ".
+TEST_F(ServerListStoreTest, APasswordThatWouldNotReadBackIsRefusedNamingTheField) {
+    ServerListStore store(m_program, m_userData);
+    ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
+    EXPECT_FALSE(store.add({"n", "h", "p", "\xFF"}));
+    EXPECT_EQ(store.problem(), QStringLiteral("Ongeldig teken in veld Password"));
+    EXPECT_EQ(readAll(programFile()), kSchema);
+}
+
 TEST_F(ServerListStoreTest, EntriesKeepEveryByteAndTheirPlace) {
     ServerListStore store(m_program, m_userData);
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
