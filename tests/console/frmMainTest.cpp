@@ -45,6 +45,7 @@ private slots:
     void replySplitOverDatagramsIsShownInPieces();
     void datagramFromAnotherPortIsNotShown();
     void outputBoxFollowsTheTranscriptThroughTrims();
+    void sliceShowsWhatOneDatagramPerTurnShows();
     void portThatIsNotANumberGivesOneLineAndTimedOut();
     void hostThatDoesNotResolveGivesOneLineAndTimedOut();
     void datagramThatCannotBeSentGivesOneLineAndTheNextOneGoesOut();
@@ -299,6 +300,33 @@ void frmMainTest::outputBoxFollowsTheTranscriptThroughTrims() {
     QCOMPARE(window->Text1->toPlainText(), shownOf(text));
     QVERIFY(window->Text1->toPlainText().endsWith(QStringLiteral("loneCR and \u00E9\n")));
     QCOMPARE(window->Text1->blockCount(), text.count("\r\n") + 1);
+}
+
+void frmMainTest::sliceShowsWhatOneDatagramPerTurnShows() {
+    QList<QByteArray> datagrams;
+    for (int i = 0; i < 90; ++i) {
+        const int length = i == 40 ? 31000 : (i * 397) % 1500;  // one reply longer than the whole limit
+        datagrams.append(Header + QByteArray::number(i) + "\r\n\rx\n" +
+                         QByteArray(length, char('a' + i % 26)));
+    }
+    frmMain* sliced = makeWindow();
+    ConsoleOptions options;
+    options.endProgram = [] {};
+    frmMain perTurn(options);
+    for (frmMain* window : {sliced, &perTurn}) {
+        window->show();
+        window->AppendOutput(QByteArrayLiteral("before\r"));
+    }
+    for (qsizetype first = 0; first < datagrams.size(); first += RconSocket::DefaultDatagramsPerSlice) {
+        sliced->rcon_DataArrivalSlice(datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice));
+        for (const QByteArray& datagram : datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice)) {
+            perTurn.rcon_DataArrival(datagram);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(sliced->transcript().text(), perTurn.transcript().text());
+        QCOMPARE(sliced->Text1->toPlainText(), perTurn.Text1->toPlainText());
+        QCOMPARE(sliced->Text1->toPlainText(), shownOf(sliced->transcript().text()));
+    }
 }
 
 void frmMainTest::portThatIsNotANumberGivesOneLineAndTimedOut() {
