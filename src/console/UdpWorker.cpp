@@ -48,6 +48,9 @@ std::optional<QString> UdpWorker::write(const QByteArray& datagram) {
     if (!m_socket) {
         return tr("The socket is closed");
     }
+    // A refusal of an earlier datagram that this thread has not read yet would otherwise fail this send;
+    // reading takes it (and any datagram already waiting) first, as the owner's thread used to do.
+    readDatagrams();
     if (m_socket->write(datagram) != datagram.size()) {
         return m_socket->errorString();
     }
