@@ -27,6 +27,7 @@
 #include "CommandFlows.h"
 #include "ConsoleLayout.h"
 #include "InputDialogPrompter.h"
+#include "MirrorBatch.h"
 #include "QuickCommandMenus.h"
 #include "RconProtocol.h"
 #include "RconSocket.h"
@@ -92,7 +93,7 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
 
     rcon = new RconSocket(this);
     rcon->setObjectName(QStringLiteral("rcon"));
-    connect(rcon, &RconSocket::datagramReceived, this, &frmMain::rcon_DataArrival);
+    connect(rcon, &RconSocket::datagramsReceived, this, &frmMain::rcon_DataArrivalSlice);
     connect(rcon, &RconSocket::failed, this, &frmMain::onRconFailed);
     connect(Command2, &QPushButton::clicked, this, &frmMain::close);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
@@ -276,13 +277,24 @@ void frmMain::SendCommand(const QString& command) {
 }
 
 void frmMain::rcon_DataArrival(const QByteArray& datagram) {
-    const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
-    if (reply.answersProbe) {
-        Connected = true;
-        wakeProbeWait();
-        return;
+    rcon_DataArrivalSlice({datagram});
+}
+
+void frmMain::rcon_DataArrivalSlice(const QList<QByteArray>& datagrams) {
+    MirrorBatch batch;
+    for (const QByteArray& datagram : datagrams) {
+        const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
+        if (reply.answersProbe) {
+            Connected = true;
+            wakeProbeWait();
+            continue;
+        }
+        Transcript::Appended appended;
+        const Transcript::Trimmed trimmed = m_transcript.appendLineAndTrim(reply.text, &appended);
+        batch.add(appended);
+        batch.add(trimmed);
     }
-    AppendOutput(reply.text);
+    m_mirror->showBatch(batch);
 }
 
 void frmMain::AppendOutput(const QString& text) {
