@@ -1,16 +1,15 @@
 #include "RconSocket.h"
 
 #include <QHostInfo>
-#include <QNetworkDatagram>
-#include <QUdpSocket>
+#include <QPointer>
+#include <QThread>
+
+#include <utility>
+
+#include "DatagramQueue.h"
+#include "UdpWorker.h"
 
 namespace {
-// Datagrams read per readyRead at most; the socket signals again for any that remain.
-constexpr int MaxDatagramsPerRead = 1000;
-// Larger than any UDP payload. Reading with a fixed size, not the pending size, also reads (and so
-// re-arms the socket) when nothing is pending.
-constexpr qint64 MaxDatagramSize = 65536;
-
 QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
     for (const QHostAddress& address : addresses) {
         if (address.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -21,15 +20,46 @@ QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
 }
 }  // namespace
 
-RconSocket::RconSocket(QObject* parent) : QObject(parent), m_socket(new QUdpSocket(this)) {
-    connect(m_socket, &QUdpSocket::readyRead, this, &RconSocket::readDatagrams);
-    connect(m_socket, &QUdpSocket::connected, this, &RconSocket::sendPending);
+RconSocket::RconSocket(QObject* parent)
+    : QObject(parent),
+      m_queue(std::make_shared<DatagramQueue>()),
+      m_thread(new QThread(this)),
+      m_worker(new UdpWorker(m_queue)) {
+    m_thread->setObjectName(QStringLiteral("rcon socket"));
+    m_worker->moveToThread(m_thread);
+    // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &UdpWorker::datagramsWaiting, this, &RconSocket::deliverSlice, Qt::QueuedConnection);
+    connect(m_worker, &UdpWorker::connected, this, &RconSocket::workerConnected, Qt::QueuedConnection);
+    m_thread->start();
 }
 
 RconSocket::~RconSocket() {
     if (m_lookupId >= 0) {
         QHostInfo::abortHostLookup(m_lookupId);
     }
+    stopWorker();
+}
+
+void RconSocket::stopWorker() {
+    onWorkerThread([this] { m_worker->close(); });
+    m_thread->quit();
+    m_thread->wait();
+}
+
+// Runs the function on the worker's thread and returns once it has run. The worker never waits for this
+// thread, so this cannot deadlock.
+template <typename Function>
+void RconSocket::onWorkerThread(Function function) {
+    QMetaObject::invokeMethod(m_worker, std::move(function), Qt::BlockingQueuedConnection);
+}
+
+void RconSocket::setMaxDatagramsPerSlice(int count) {
+    m_maxDatagramsPerSlice = std::max(1, count);
+}
+
+void RconSocket::setReceiveBufferRequest(int bytes) {
+    m_receiveBufferRequest = bytes;
 }
 
 void RconSocket::connectToServer(const QString& host, const QString& port) {
@@ -66,15 +96,30 @@ void RconSocket::hostLookedUp(const QHostInfo& info) {
 
 void RconSocket::connectToAddress(const QHostAddress& address) {
     m_state = State::Connected;
-    m_socket->connectToHost(address, m_port);
-    if (m_socket->state() == QAbstractSocket::ConnectedState) {
-        sendPending();
-    } else if (m_socket->state() == QAbstractSocket::UnconnectedState) {
-        fail(tr("Cannot connect to %1:%2: %3.")
-                 .arg(address.toString())
-                 .arg(m_port)
-                 .arg(m_socket->errorString()));
+    UdpWorker::Connection connection;
+    onWorkerThread([&] { connection = m_worker->connectTo(address, m_port, m_receiveBufferRequest); });
+    m_receiveBufferSize = connection.receiveBufferSize;
+    if (connection.state == QAbstractSocket::ConnectedState) {
+        takeConnection();
+    } else if (connection.state == QAbstractSocket::UnconnectedState) {
+        fail(tr("Cannot connect to %1:%2: %3.").arg(address.toString()).arg(m_port).arg(connection.error));
     }
+}
+
+void RconSocket::workerConnected() {
+    if (m_state == State::Connected && !m_socketConnected) {
+        takeConnection();
+    }
+}
+
+void RconSocket::takeConnection() {
+    UdpWorker::Connection connection;
+    onWorkerThread([&] { connection = m_worker->connection(); });
+    m_socketConnected = true;
+    m_serverAddress = connection.peerAddress;
+    m_localPort = connection.localPort;
+    m_receiveBufferSize = connection.receiveBufferSize;
+    sendPending();
 }
 
 void RconSocket::sendPending() {
@@ -95,20 +140,45 @@ void RconSocket::send(const QByteArray& datagram) {
 }
 
 void RconSocket::write(const QByteArray& datagram) {
-    if (m_socket->write(datagram) != datagram.size()) {
-        emit failed(tr("Cannot send to %1:%2: %3.").arg(m_host).arg(m_port).arg(m_socket->errorString()));
+    std::optional<QString> error;
+    onWorkerThread([&] { error = m_worker->write(datagram); });
+    if (error) {
+        emit failed(tr("Cannot send to %1:%2: %3.").arg(m_host).arg(m_port).arg(*error));
     }
 }
 
-void RconSocket::readDatagrams() {
-    // Read until nothing is left rather than asking hasPendingDatagrams(): after an ICMP refusal the
-    // socket signals readyRead with nothing pending, and only a read turns its notifications back on.
-    for (int i = 0; i < MaxDatagramsPerRead && m_state == State::Connected; ++i) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram(MaxDatagramSize);
-        if (!datagram.isValid()) {
+void RconSocket::deliverSlice() {
+    if (m_delivering) {
+        m_deliverAgain = true;  // a receiver runs an event loop; the outer delivery goes on afterwards
+        return;
+    }
+    if (m_state != State::Connected) {
+        m_queue->clear();
+        return;
+    }
+    bool more = false;
+    const QList<QByteArray> slice = m_queue->take(m_maxDatagramsPerSlice, &more);
+    QPointer<RconSocket> alive(this);
+    m_delivering = true;
+    for (const QByteArray& datagram : slice) {
+        emit datagramReceived(datagram);
+        if (!alive) {
             return;
         }
-        emit datagramReceived(datagram.data());
+        if (m_state != State::Connected) {
+            break;
+        }
+    }
+    if (m_state == State::Connected && !slice.isEmpty()) {
+        emit datagramsReceived(slice);
+        if (!alive) {
+            return;
+        }
+    }
+    m_delivering = false;
+    const bool again = std::exchange(m_deliverAgain, false);
+    if (m_state == State::Connected && (more || again)) {
+        QMetaObject::invokeMethod(this, &RconSocket::deliverSlice, Qt::QueuedConnection);
     }
 }
 
@@ -119,15 +189,17 @@ void RconSocket::close() {
     }
     m_pending.clear();
     m_state = State::Closed;
-    m_socket->close();
+    m_socketConnected = false;
+    onWorkerThread([this] { m_worker->close(); });
+    m_queue->clear();
 }
 
 bool RconSocket::isConnected() const {
-    return m_state == State::Connected && m_socket->state() == QAbstractSocket::ConnectedState;
+    return m_state == State::Connected && m_socketConnected;
 }
 
 QHostAddress RconSocket::serverAddress() const {
-    return isConnected() ? m_socket->peerAddress() : QHostAddress();
+    return isConnected() ? m_serverAddress : QHostAddress();
 }
 
 void RconSocket::fail(const QString& message) {

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include "Windows1252.h"
 
@@ -24,6 +25,29 @@ void TranscriptMirror::showTrimmed(const Transcript::Trimmed& trimmed) {
     cursor.movePosition(QTextCursor::Start);
     cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, trimmed.removedLineBreaks);
     cursor.removeSelectedText();
+}
+
+void TranscriptMirror::showBatch(const MirrorBatch& batch) {
+    if (!batch.hasAppends()) {
+        return;
+    }
+    QTextDocument* document = m_box->document();
+    const MirrorBatch::Edit edit = batch.editFor(document->blockCount() - 1);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();  // one change for the box's layout, not one per step
+    if (edit.clearView) {
+        cursor.select(QTextCursor::Document);
+    } else {
+        cursor.movePosition(QTextCursor::End);
+    }
+    cursor.insertText(Windows1252::toUnicode(edit.inserted));
+    if (edit.removedLineBreaks > 0) {
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, edit.removedLineBreaks);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+    scrollToEnd();
 }
 
 void TranscriptMirror::scrollToEnd() {

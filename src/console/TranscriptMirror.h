@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MirrorBatch.h"
 #include "Transcript.h"
 
 class QPlainTextEdit;
@@ -14,6 +15,9 @@ public:
 
     void showAppended(const Transcript::Appended& appended);
     void showTrimmed(const Transcript::Trimmed& trimmed);
+    // Shows all of a batch's steps as one change of the box (one insertion at the end, then the trims)
+    // and, when it appended anything, scrolls to the end.
+    void showBatch(const MirrorBatch& batch);
     // Caret to the end of the box, which scrolls the newest line into view.
     void scrollToEnd();
 

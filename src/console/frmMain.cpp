@@ -23,6 +23,7 @@
 #include "CommandFlows.h"
 #include "ConsoleLayout.h"
 #include "InputDialogPrompter.h"
+#include "MirrorBatch.h"
 #include "QuickCommandMenus.h"
 #include "RconProtocol.h"
 #include "RconSocket.h"
@@ -79,7 +80,7 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
 
     rcon = new RconSocket(this);
     rcon->setObjectName(QStringLiteral("rcon"));
-    connect(rcon, &RconSocket::datagramReceived, this, &frmMain::rcon_DataArrival);
+    connect(rcon, &RconSocket::datagramsReceived, this, &frmMain::rcon_DataArrivalSlice);
     connect(rcon, &RconSocket::failed, this, &frmMain::onRconFailed);
     connect(Command2, &QPushButton::clicked, this, &frmMain::close);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
@@ -227,15 +228,26 @@ void frmMain::SendCommand(const QString& command) {
 }
 
 void frmMain::rcon_DataArrival(const QByteArray& datagram) {
-    const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
-    if (reply.answersProbe) {
-        Connected = true;
-        if (m_probeWait) {
-            m_probeWait->answered();
+    rcon_DataArrivalSlice({datagram});
+}
+
+void frmMain::rcon_DataArrivalSlice(const QList<QByteArray>& datagrams) {
+    MirrorBatch batch;
+    for (const QByteArray& datagram : datagrams) {
+        const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
+        if (reply.answersProbe) {
+            Connected = true;
+            if (m_probeWait) {
+                m_probeWait->answered();
+            }
+            continue;
         }
-        return;
+        Transcript::Appended appended;
+        const Transcript::Trimmed trimmed = m_transcript.appendLineAndTrim(reply.text, &appended);
+        batch.add(appended);
+        batch.add(trimmed);
     }
-    AppendOutput(reply.text);
+    m_mirror->showBatch(batch);
 }
 
 void frmMain::AppendOutput(const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -59,6 +60,9 @@ public:
 
     // Handles one reply datagram: drops the header, recognises the probe answer, shows the rest.
     void rcon_DataArrival(const QByteArray& datagram);
+    // Handles the datagrams read in one slice, in order, each as rcon_DataArrival does (the transcript
+    // is appended to and trimmed per datagram), and updates the output box once for all of them.
+    void rcon_DataArrivalSlice(const QList<QByteArray>& datagrams);
 
     // Echoes ">" and the command on a line of its own, sends it, records it in the history, gives the
     // input line the focus and trims the transcript. The input line's text stays as it is.

@@ -1,5 +1,7 @@
 #include "FieldScrambler.h"
 
+#include <algorithm>
+
 #include "RecordStoreError.h"
 
 namespace {
@@ -40,4 +42,8 @@ std::string FieldScrambler::UnscrambleField(const std::string& value, const std:
         result[i] = static_cast<char>(difference);
     }
     return result;
+}
+
+bool FieldScrambler::SurvivesScrambling(const std::string& value) {
+    return std::all_of(value.begin(), value.end(), [](char c) { return Code(c) >= 32 && Code(c) <= 254; });
 }

@@ -13,4 +13,6 @@ public:
     // an empty key with a non-empty value raises RecordStoreError, naming the reason.
     static std::string ScrambleField(const std::string& value, const std::string& key);
     static std::string UnscrambleField(const std::string& value, const std::string& key);
+    // True when every byte of the value lies in 32..254, the only bytes that come back unchanged.
+    static bool SurvivesScrambling(const std::string& value);
 };

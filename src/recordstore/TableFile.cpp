@@ -1,5 +1,6 @@
 #include "TableFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
 
 #include "DecimalText.h"
 #include "LineCodec.h"
@@ -15,6 +17,8 @@
 namespace {
 
 const char* const kLineEnd = "\r\n";
+const char* const kTemporarySuffix = "XXXXXX";  // what mkstemp replaces by letters and digits
+constexpr time_t kStaleTemporarySeconds = 60;
 
 // Hands out the lines of a file's bytes one by one, counting them from 1. A line ends at CR LF or at a
 // lone CR; a lone LF belongs to the line. Bytes after the last line end form one more line.
@@ -258,6 +262,49 @@ SaveAttributes AttributesForSave(const std::string& target) {
     return attributes;
 }
 
+// "." + the table file's name + "." + what follows: the naming of its temporary and lock files.
+std::string HiddenSibling(const std::string& target, const std::string& suffix) {
+    return DirectoryOf(target) + "/." + BaseNameOf(target) + "." + suffix;
+}
+
+bool IsTemporaryName(const std::string& name, const std::string& prefix) {
+    const std::size_t suffixLength = std::strlen(kTemporarySuffix);
+    if (name.size() != prefix.size() + suffixLength || name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes the temporary files of the target's naming that were last written over a minute ago: a save
+// that was killed left them. Best effort: whatever cannot be examined or removed stays.
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = "." + BaseNameOf(target) + ".";
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    const time_t staleBefore = ::time(nullptr) - kStaleTemporarySeconds;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (!IsTemporaryName(name, prefix)) {
+            continue;
+        }
+        const std::string path = directory + "/" + name;
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_mtime < staleBefore) {
+            ::unlink(path.c_str());
+        }
+    }
+    ::closedir(listing);
+}
+
 void SyncDirectory(const std::string& directory) {
     // Makes the rename itself durable; a file system that cannot sync directories still has the data.
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -316,8 +363,9 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
     const std::string target = WriteTarget(fileName);
     const SaveAttributes attributes = AttributesForSave(target);
     const std::string directory = DirectoryOf(target);
+    RemoveStaleTemporaries(target);
 
-    std::string pattern = directory + "/." + BaseNameOf(target) + ".XXXXXX";
+    std::string pattern = HiddenSibling(target, kTemporarySuffix);
     FileDescriptor file(::mkstemp(pattern.data()));
     if (file.Get() < 0) {
         const int error = errno;
@@ -347,4 +395,8 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
     }
     temporary.Keep();
     SyncDirectory(directory);
+}
+
+std::string TableFile::LockPathFor(const std::string& fileName) {
+    return HiddenSibling(WriteTarget(fileName), "lock");
 }

@@ -22,8 +22,14 @@ public:
     static TableContents Read(const std::string& fileName, FileStamp& stamp);
 
     // Replaces the file by the formatted contents atomically: the bytes go to a temporary file in the same
-    // directory, reach the disk, and are renamed over the target, so a failure leaves the old file as it
-    // was. A new file gets mode 0600, an existing one keeps its mode and, where the user may set them, its
-    // owner and group. A symbolic link is written through.
+    // directory (".servers.sdb.XXXXXX" for "servers.sdb"), reach the disk, and are renamed over the
+    // target, so a failure or a crash leaves the old file as it was. A new file gets mode 0600, an
+    // existing one keeps its mode and, where the user may set them, its owner and group. A symbolic link
+    // is written through. Temporary files of that naming older than a minute are what a killed save left
+    // behind and are removed first; younger ones may belong to a save still running elsewhere.
     static void Write(const std::string& fileName, const TableContents& table);
+
+    // The lock file of the table file: ".servers.sdb.lock" beside "servers.sdb", beside the link's
+    // target for a symbolic link, so that every name of one table shares one lock.
+    static std::string LockPathFor(const std::string& fileName);
 };

@@ -7,6 +7,7 @@
 #include "LineCodec.h"
 #include "RecordStoreError.h"
 #include "TableFile.h"
+#include "TableLock.h"
 
 namespace {
 
@@ -16,6 +17,10 @@ const char* const kInvalidRecord = "Record ongeldig";
 const char* const kFileNotFound = "Bestand niet gevonden";
 const char* const kCreateQuestion = "Dit bestand bestaat niet. Wilt u een nieuwe database aanmaken?";
 const char* const kQuestionTitle = "ZurerEzuz";
+const char* const kInvalidCharacterIn = "Ongeldig teken in veld ";
+
+// How long a change waits for another program's change of the same file to end.
+constexpr std::chrono::seconds kLockPatience{2};
 
 // "&Q#§kÿrV‰" in Windows-1252.
 const char kInitialKey[] = "\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89";
@@ -45,6 +50,7 @@ bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
     if (!exists) {
         const bool create = Interactive && m_askYesNo && m_askYesNo(kCreateQuestion, kQuestionTitle);
         if (!create) {
+            KeepTheOpenTable(previousFileName, previousStamp);
             return FailSoftly(kFileNotFound);
         }
         // There is no table name or field list to create a table from: the load below reports the
@@ -54,26 +60,28 @@ bool ZurerEzuz::OpenDatabase(const std::string& FileName, bool Interactive) {
     try {
         Load();
     } catch (...) {
-        // The table still in memory belongs to the previous file: keep saving it there, never over
-        // the file that could not be read.
-        if (m_isOpen) {
-            m_fileName = previousFileName;
-            m_loadedStamp = previousStamp;
-        }
+        KeepTheOpenTable(previousFileName, previousStamp);
         throw;
     }
-    if (readOnly) {
-        m_isReadOnly = true;
-    }
+    m_isReadOnly = readOnly;
     return true;
+}
+
+void ZurerEzuz::KeepTheOpenTable(const std::string& itsFileName, const std::optional<FileStamp>& itsStamp) {
+    // The table still in memory belongs to its own file: keep saving it there, never to a path that
+    // could not be opened.
+    if (m_isOpen) {
+        m_fileName = itsFileName;
+        m_loadedStamp = itsStamp;
+    }
 }
 
 bool ZurerEzuz::SaveDatabase() {
     if (!CheckWritable()) {
         return false;
     }
-    TableFile::Write(m_fileName, m_table);
-    m_loadedStamp.reset();  // the new file's time is too recent to prove a later version unchanged
+    const TableLock lock(m_fileName, kLockPatience);
+    WriteFile();
     return true;
 }
 
@@ -105,9 +113,7 @@ bool ZurerEzuz::RemRecord(int32_t Nr) {
     if (!CheckWritable()) {
         return false;
     }
-    if (m_autoSave) {
-        ReloadDatabase();
-    }
+    const std::optional<TableLock> lock = BeginChange();
     RequireRecordNr(Nr);
     const auto position = static_cast<std::size_t>(Nr - 1);
     std::string removedLine = std::move(m_table.recordLines[position]);
@@ -119,7 +125,7 @@ bool ZurerEzuz::RemRecord(int32_t Nr) {
 
     if (m_autoSave) {
         try {
-            SaveDatabase();
+            WriteFile();
         } catch (...) {
             m_table.recordLines.insert(m_table.recordLines.begin() + Nr - 1, std::move(removedLine));
             m_table.recordIds.insert(m_table.recordIds.begin() + Nr - 1, removedId);
@@ -134,15 +140,19 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     if (!CheckWritable()) {
         return false;
     }
-    if (m_autoSave) {
-        ReloadDatabase();
-    }
+    const std::optional<TableLock> lock = BeginChange();
     const int32_t fieldCount = m_table.fieldCount;
     if (static_cast<int64_t>(Data.size()) != fieldCount) {
         return FailSoftly(kInvalidRecord);
     }
     if (Data.empty()) {
         Fail("a record of a table without fields has no Id");
+    }
+    for (int32_t i = 1; i < fieldCount; ++i) {
+        if (IsScrambled(m_table.fieldDefs[i]) && !FieldScrambler::SurvivesScrambling(Data[i])) {
+            m_lastError = kInvalidCharacterIn + m_table.fieldDefs[i].name;
+            return false;
+        }
     }
     const std::optional<int32_t> requestedId = DecimalText::ToInt32(Data[0]);
     if (!requestedId) {
@@ -190,7 +200,7 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
     if (m_autoSave) {
         try {
-            SaveDatabase();
+            WriteFile();
         } catch (...) {
             if (isNew) {
                 m_table.recordLines.pop_back();
@@ -238,16 +248,20 @@ std::string ZurerEzuz::Name() {
 }
 
 void ZurerEzuz::setName(const std::string& NewName) {
+    if (!m_autoSave || !CheckWritable()) {
+        m_table.name = NewName;
+        m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
+        return;
+    }
+    const std::optional<TableLock> lock = BeginChange();
     std::string previous = m_table.name;
     m_table.name = NewName;
-    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
-    if (m_autoSave) {
-        try {
-            SaveDatabase();
-        } catch (...) {
-            m_table.name = std::move(previous);
-            throw;
-        }
+    m_loadedStamp.reset();
+    try {
+        WriteFile();
+    } catch (...) {
+        m_table.name = std::move(previous);
+        throw;
     }
 }
 
@@ -263,6 +277,22 @@ void ZurerEzuz::ReloadDatabase() {
         }
     }
     Load();
+}
+
+std::optional<TableLock> ZurerEzuz::BeginChange() {
+    if (!m_autoSave) {
+        return std::nullopt;
+    }
+    std::optional<TableLock> lock(std::in_place, m_fileName, kLockPatience);
+    // Always read, never skipped on an unchanged stamp: under the lock the file is exactly what the
+    // last writer left, and the change must build on that.
+    Load();
+    return lock;
+}
+
+void ZurerEzuz::WriteFile() {
+    TableFile::Write(m_fileName, m_table);
+    m_loadedStamp.reset();  // the new file's time is too recent to prove a later version unchanged
 }
 
 void ZurerEzuz::Load() {

@@ -8,6 +8,7 @@
 
 #include "FileStamp.h"
 #include "TableContents.h"
+#include "TableLock.h"
 
 // One table of named, typed fields kept in one text file: records addressed by number (their position,
 // from 1) and by Id (their first value), values of type-2 fields held scrambled with SmartEncryptKey.
@@ -17,6 +18,12 @@
 // system, malformed files and requests outside the table's bounds raise RecordStoreError, and leave the
 // table in memory as it was. With AutoSave on, Record, SetRecord and RemRecord first take over any
 // change that another program saved, and every change is written back at once.
+//
+// Several programs may share one file. With AutoSave on, every change (SetRecord, RemRecord, setName)
+// is one critical section across processes: it locks the file (see TableLock), reads it afresh,
+// applies the change, saves and unlocks, so no change of another program is lost. SaveDatabase takes
+// the lock too. A lock not had within 2 seconds raises RecordStoreError and the change is not made.
+// Reading needs no lock: a save replaces the file atomically.
 class ZurerEzuz final {
 public:
     using Collection = std::vector<std::string>;  // value i of a record is element i - 1
@@ -29,8 +36,10 @@ public:
     // one the answer is No.
     void setYesNoQuestion(YesNoQuestion question);
 
-    // Loads the table from FileName, which is remembered even when the open fails. A missing file is a
-    // soft failure ("Bestand niet gevonden"); a file without any write permission bit opens read-only.
+    // Loads the table from FileName. A missing file or one that is not an ordinary file is a soft
+    // failure ("Bestand niet gevonden"). When an open fails, softly or raised, a table that was open
+    // stays open under its own FileName; with nothing open, FileName remembers the path given. Each
+    // successful open is read-only exactly when its file has no write permission bit.
     bool OpenDatabase(const std::string& FileName, bool Interactive);
     // Writes the whole table to FileName, replacing the file atomically. False when nothing is open or
     // the table is read-only.
@@ -43,7 +52,9 @@ public:
     bool RemRecord(int32_t Nr);
     // Stores Data (FieldCount values): Id "0" adds a new record with the next Id, an existing Id
     // replaces that record in place. On success Data holds the Id in element 0 and the scrambled text of
-    // every type-2 field; on any failure Data is left as it was.
+    // every type-2 field; on any failure Data is left as it was. A type-2 value with a byte outside
+    // 32..254 would not read back as stored: it is refused ("Ongeldig teken in veld " and the field's
+    // name).
     bool SetRecord(Collection& Data);
 
     // Name and type of field Nr (0..500); empty and 0 where the table has no such field.
@@ -75,6 +86,12 @@ private:
     void ReloadDatabase();
     // Reads FileName into fresh contents and takes them over only when the whole file was read.
     void Load();
+    // With AutoSave on: takes the file's lock and reads the file afresh. Nothing without AutoSave.
+    std::optional<TableLock> BeginChange();
+    // Writes the table to FileName; the caller holds the lock.
+    void WriteFile();
+    // After a failed open: a table that is open goes on under its own file name and stamp.
+    void KeepTheOpenTable(const std::string& itsFileName, const std::optional<FileStamp>& itsStamp);
     // A type-2 value under SmartEncryptKey; an empty key with a non-empty value raises.
     std::string Scrambled(const std::string& value) const;
     std::string Unscrambled(const std::string& value) const;

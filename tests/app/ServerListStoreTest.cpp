@@ -61,8 +61,7 @@ TEST_F(ServerListStoreTest, AMissingFileIsCreatedWithTheSchemaForItsOwnerAlone) 
 TEST_F(ServerListStoreTest, AnExistingFileIsNotWrittenAtSetUp) {
     // Written by hand: a blank-free name, an escaped "#", and lines in a layout the store would not
     // write back the same way (no trailing CR LF).
-    const QByteArray bytes(
-        "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n7#a\\#b#h#1#");
+    const QByteArray bytes(kSchema + "7#a\\#b#h#1#");
     writeAll(programFile(), bytes);
     ASSERT_EQ(::chmod(QFile::encodeName(programFile()).constData(), 0644), 0);
     const QDateTime modified = QFileInfo(programFile()).lastModified();
@@ -85,8 +84,7 @@ TEST_F(ServerListStoreTest, AnotherTableIsNotInOrder) {
 }
 
 TEST_F(ServerListStoreTest, AnUnreadableFileIsNamedWithItsLineAndLeftAlone) {
-    const QByteArray malformed(
-        "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\nx#a#b#c#d\r\n");
+    const QByteArray malformed(kSchema + "x#a#b#c#d\r\n");
     writeAll(programFile(), malformed);
 
     ServerListStore store(m_program, m_userData);
@@ -175,6 +173,15 @@ TEST_F(ServerListStoreTest, AListWithoutWriteBitsStaysReadOnlyAndRefusesChanges)
     EXPECT_FALSE(store.remove(1));
     EXPECT_EQ(readAll(programFile()), bytes);
     EXPECT_EQ(*store.names(), QStringList{"one"});
+}
+
+// The dialog shows problem() after "Niet bewaard: ".
+TEST_F(ServerListStoreTest, APasswordThatWouldNotReadBackIsRefusedNamingTheField) {
+    ServerListStore store(m_program, m_userData);
+    ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
+    EXPECT_FALSE(store.add({"n", "h", "p", QStringLiteral("\u00FF")}));
+    EXPECT_EQ(store.problem(), QStringLiteral("Ongeldig teken in veld Password"));
+    EXPECT_EQ(readAll(programFile()), kSchema);
 }
 
 TEST_F(ServerListStoreTest, EntriesKeepEveryCharacterOfTheCodePageAndTheirPlace) {

@@ -45,6 +45,7 @@ private slots:
     void replySplitOverDatagramsIsShownInPieces();
     void datagramFromAnotherPortIsNotShown();
     void outputBoxFollowsTheTranscriptThroughTrims();
+    void sliceShowsWhatOneDatagramPerTurnShows();
     void portThatIsNotANumberGivesOneLineAndTimedOut();
     void hostThatDoesNotResolveGivesOneLineAndTimedOut();
     void datagramThatCannotBeSentGivesOneLineAndTheNextOneGoesOut();
@@ -274,12 +275,11 @@ void frmMainTest::datagramFromAnotherPortIsNotShown() {
     frmMain* window = makeWindow();
     startUp(window, QString::number(m_server->port()));
     const QByteArray start = window->transcript().text();
-    auto* udp = window->rcon->findChild<QUdpSocket*>();
-    QVERIFY(udp);
+    QVERIFY(window->rcon->localPort() != 0);
 
     QUdpSocket stranger;
     QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
-    stranger.writeDatagram(Header + "forged\n", QHostAddress::LocalHost, udp->localPort());
+    stranger.writeDatagram(Header + "forged\n", QHostAddress::LocalHost, window->rcon->localPort());
     window->SendCommand(QStringLiteral("echo real"));  // its answer comes after the stranger's datagram
     QTRY_COMPARE(window->transcript().text(), start + "real\r\n\r\n");
     QTest::qWait(50);
@@ -300,6 +300,33 @@ void frmMainTest::outputBoxFollowsTheTranscriptThroughTrims() {
     QCOMPARE(window->Text1->toPlainText(), shownOf(text));
     QVERIFY(window->Text1->toPlainText().endsWith(QStringLiteral("loneCR and \u00E9\n")));
     QCOMPARE(window->Text1->blockCount(), text.count("\r\n") + 1);
+}
+
+void frmMainTest::sliceShowsWhatOneDatagramPerTurnShows() {
+    QList<QByteArray> datagrams;
+    for (int i = 0; i < 90; ++i) {
+        const int length = i == 40 ? 31000 : (i * 397) % 1500;  // one reply longer than the whole limit
+        datagrams.append(Header + QByteArray::number(i) + "\r\n\rx\n" +
+                         QByteArray(length, char('a' + i % 26)));
+    }
+    frmMain* sliced = makeWindow();
+    ConsoleOptions options;
+    options.endProgram = [] {};
+    frmMain perTurn(options);
+    for (frmMain* window : {sliced, &perTurn}) {
+        window->show();
+        window->AppendOutput(QByteArrayLiteral("before\r"));
+    }
+    for (qsizetype first = 0; first < datagrams.size(); first += RconSocket::DefaultDatagramsPerSlice) {
+        sliced->rcon_DataArrivalSlice(datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice));
+        for (const QByteArray& datagram : datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice)) {
+            perTurn.rcon_DataArrival(datagram);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(sliced->transcript().text(), perTurn.transcript().text());
+        QCOMPARE(sliced->Text1->toPlainText(), perTurn.Text1->toPlainText());
+        QCOMPARE(sliced->Text1->toPlainText(), shownOf(sliced->transcript().text()));
+    }
 }
 
 void frmMainTest::portThatIsNotANumberGivesOneLineAndTimedOut() {

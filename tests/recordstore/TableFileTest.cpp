@@ -190,6 +190,30 @@ TEST(TableFileReadWrite, WritesThroughASymbolicLink) {
     struct stat status {};
     ASSERT_EQ(::lstat(link.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(TableFile::LockPathFor(link), directory.File(".target.sdb.lock")) << "one lock for both names";
+}
+
+TEST(TableFileReadWrite, ASaveRemovesOnlyItsOwnTemporaryFilesOlderThanAMinute) {
+    ScratchDirectory directory;
+    const std::string path = directory.File("servers.sdb");
+    const std::string stale = ".servers.sdb.Ab12Cd";
+    std::vector<std::string> kept{".servers.sdb.Young1", ".servers.sdb.lock", ".servers.sdb.ABCDEFG",
+                                  ".servers.sdb.AB-DEF", ".other.sdb.ABCDEF", "servers.sdb.ABCDEF"};
+    for (const std::string& name : kept) {
+        WriteBytes(directory.File(name), "x");
+        if (name != kept.front()) {
+            SetModificationTime(directory.File(name), SecondsAgo(120));
+        }
+    }
+    WriteBytes(directory.File(stale), "x");
+    SetModificationTime(directory.File(stale), SecondsAgo(61));
+
+    TableFile::Write(path, TableFile::Parse(kServerListHeader, path));
+    kept.push_back("servers.sdb");
+    std::vector<std::string> entries = directory.Entries();
+    std::sort(kept.begin(), kept.end());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, kept);
 }
 
 TEST(TableFileReadWrite, AFailedWriteLeavesTheOldFileIntact) {

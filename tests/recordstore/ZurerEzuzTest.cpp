@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "FileSizeLimit.h"
 #include "LineCodec.h"
@@ -253,6 +257,35 @@ TEST_F(ZurerEzuzTest, EveryPrintableByteSurvivesAStoreASaveAndAFreshOpen) {
     }
 }
 
+TEST_F(ZurerEzuzTest, AScrambledValueThatCannotComeBackIsRefusedNamingItsField) {
+    const std::string bytes = ServerListWithIds({1});
+    const std::string path = Open(bytes, true);
+    for (const std::string& password :
+         {std::string("a\tb"), std::string("\xFF"), std::string("x\0y", 3), std::string("\x1F")}) {
+        for (const char* id : {"0", "1"}) {
+            Collection data{id, "n", "h", "1", password};
+            EXPECT_FALSE(m_store.SetRecord(data));
+            EXPECT_EQ(m_store.LastError(), "Ongeldig teken in veld Password");
+            EXPECT_EQ(data, (Collection{id, "n", "h", "1", password}));
+        }
+    }
+    EXPECT_EQ(m_store.RecordCount(), 1);
+    EXPECT_EQ(m_store.AutoIncrement(), 2);
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    // Plain fields keep every byte, the ones a scrambled field refuses included.
+    std::string unusual("\0", 1);
+    for (int code = 1; code < 32; ++code) {
+        unusual += static_cast<char>(code);
+    }
+    unusual += '\xFF';
+    Collection data{"0", unusual, unusual, unusual, "ok"};
+    ASSERT_TRUE(m_store.SetRecord(data));
+    ZurerEzuz reopened;
+    ASSERT_TRUE(reopened.OpenDatabase(path, false));
+    EXPECT_EQ(reopened.Record(2), (Collection{"2", unusual, unusual, unusual, "ok"}));
+}
+
 TEST_F(ZurerEzuzTest, ANewKeyReadsOldValuesGarbledWithoutError) {
     Open(ServerListWithIds({1}));
     m_store.setSmartEncryptKey("other");
@@ -453,6 +486,43 @@ TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
     EXPECT_FALSE(fresh.isOpen());
 }
 
+// A path that cannot be opened leaves the open table in place under the file it came from, so that
+// no later save writes it to a path nobody chose.
+TEST_F(ZurerEzuzTest, ASoftlyFailedOpenKeepsThePreviousTableUnderItsOwnFile) {
+    const std::string original = Open(ServerListWithIds({1, 2}), true);
+    const std::string missing = m_directory.File("missing.sdb");
+    const std::string pipe = m_directory.File("pipe.sdb");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {missing, pipe}) {
+        EXPECT_FALSE(m_store.OpenDatabase(path, false));
+        EXPECT_EQ(m_store.LastError(), "Bestand niet gevonden");
+        EXPECT_TRUE(m_store.isOpen());
+        EXPECT_EQ(m_store.FileName(), original);
+        Collection data{"0", "after " + path, "h", "1", "pw"};
+        ASSERT_TRUE(m_store.SetRecord(data));
+        ASSERT_TRUE(m_store.SaveDatabase());
+    }
+    struct stat status {};
+    EXPECT_NE(::stat(missing.c_str(), &status), 0) << "the missing file was created";
+    ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode)) << "the pipe was replaced by a table";
+    EXPECT_EQ(NamesInOrder(),
+              (std::vector<std::string>{"server 1", "server 2", "after " + missing, "after " + pipe}));
+}
+
+TEST_F(ZurerEzuzTest, EachOpenTakesReadOnlyFromItsOwnFile) {
+    const std::string readOnly = WriteTable(ServerListWithIds({1}), "read-only.sdb");
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const std::string writable = WriteTable(ServerListWithIds({2}));
+    ASSERT_TRUE(m_store.OpenDatabase(readOnly, false));
+    EXPECT_TRUE(m_store.isReadOnly());
+    ASSERT_TRUE(m_store.OpenDatabase(writable, false));
+    EXPECT_FALSE(m_store.isReadOnly());
+    EXPECT_TRUE(m_store.SaveDatabase()) << m_store.LastError();
+    ASSERT_TRUE(m_store.OpenDatabase(readOnly, false));
+    EXPECT_TRUE(m_store.isReadOnly());
+}
+
 TEST_F(ZurerEzuzTest, AFailedReloadRaisesAndKeepsTheTable) {
     const std::string path = Open(ServerListWithIds({1, 2}), true);
     const std::string malformed = ServerListWithIds({1, 2}) + "\r\n";  // a blank record line
@@ -592,7 +662,38 @@ TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
     EXPECT_EQ(m_store.GetRecordNrById(1), 1);
     EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2", "server 3"}));
     EXPECT_EQ(ReadBytes(path), bytes);
-    EXPECT_EQ(m_directory.Entries(), std::vector<std::string>{"servers.sdb"});
+    // No temporary file is left; the lock file stays for good.
+    std::vector<std::string> entries = m_directory.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{".servers.sdb.lock", "servers.sdb"}));
+}
+
+TEST_F(ZurerEzuzTest, AWriteWaitsForAnotherHoldersLockAtMostTwoSeconds) {
+    const std::string path = Open(ServerListWithIds({1}), true);
+    Collection first{"0", "first", "h", "1", "pw"};
+    ASSERT_TRUE(m_store.SetRecord(first));
+    const std::string lockPath = m_directory.File(".servers.sdb.lock");
+    EXPECT_EQ(PermissionsOf(lockPath), 0600u);
+    const std::string bytes = ReadBytes(path);
+
+    const int otherHolder = ::open(lockPath.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(otherHolder, LOCK_EX), 0);
+    Collection data{"0", "second", "h", "1", "pw"};
+    try {
+        m_store.SetRecord(data);
+        FAIL() << "a change was made while another program held the lock";
+    } catch (const RecordStoreError& error) {
+        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": "));
+        EXPECT_THAT(std::string(error.what()), HasSubstr(lockPath));
+    }
+    EXPECT_EQ(data[0], "0");
+    EXPECT_THROW(m_store.SaveDatabase(), RecordStoreError);
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    ::close(otherHolder);
+    EXPECT_TRUE(m_store.SetRecord(data));
+    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "first", "second"}));
+    EXPECT_TRUE(std::filesystem::exists(lockPath)) << "the lock file is never removed";
 }
 
 TEST_F(ZurerEzuzTest, ChangesKeepTheFilesPermissions) {
