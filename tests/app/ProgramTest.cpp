@@ -9,6 +9,8 @@
 #include "Program.h"
 #include "RconTestServer.h"
 #include "RecordingMessageBoxes.h"
+#include "TestConsoleOptions.h"
+#include "TestDialogOptions.h"
 #include "frmConnect.h"
 #include "frmMain.h"
 
@@ -36,20 +38,13 @@ RecordingMessageBoxes& messageBoxes() {
 }
 
 ConnectOptions dialogOptions() {
-    ConnectOptions options;
-    options.programDirectory = listDirectory().path();
-    options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
-    options.messageBoxes = &messageBoxes();
-    return options;
+    return dialogOptionsIn(listDirectory().path(), listDirectory().filePath(QStringLiteral("user-data")),
+                           &messageBoxes());
 }
 
 ConsoleOptions consoleOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
-    ConsoleOptions options;
-    options.probeTimeLimitMs = probeTimeLimitMs;
-    options.progressIntervalMs = 100;
-    options.settingsApplicationName = QStringLiteral("brimhold-rcon-program-test");
-    options.endProgram = std::move(onEnd);
-    return options;
+    return testConsoleOptions(probeTimeLimitMs, 100, QStringLiteral("brimhold-rcon-program-test"),
+                              std::move(onEnd));
 }
 
 // Leaves QApplication::exec() with kEventLoopEntered if it is still running after the given time, so

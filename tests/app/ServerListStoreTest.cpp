@@ -9,20 +9,12 @@
 
 #include <sys/stat.h>
 
+#include "FileBytes.h"
+#include "ServerListSchema.h"
+
 namespace {
 
-const QByteArray kSchema("Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n");
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+const QByteArray kSchema(kServerListSchema);
 
 mode_t permissionsOf(const QString& path) {
     struct stat status {};
@@ -62,7 +54,7 @@ TEST_F(ServerListStoreTest, AnExistingFileIsNotWrittenAtSetUp) {
     // Written by hand: a blank-free name, an escaped "#", and lines in a layout the store would not
     // write back the same way (no trailing CR LF).
     const QByteArray bytes(kSchema + "7#a\\#b#h#1#");
-    writeAll(programFile(), bytes);
+    ASSERT_TRUE(writeAll(programFile(), bytes));
     ASSERT_EQ(::chmod(QFile::encodeName(programFile()).constData(), 0644), 0);
     const QDateTime modified = QFileInfo(programFile()).lastModified();
 
@@ -77,7 +69,8 @@ TEST_F(ServerListStoreTest, AnExistingFileIsNotWrittenAtSetUp) {
 }
 
 TEST_F(ServerListStoreTest, AnotherTableIsNotInOrder) {
-    writeAll(programFile(), "serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n");
+    ASSERT_TRUE(writeAll(programFile(),
+                         "serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n"));
     ServerListStore store(m_program, m_userData);
     EXPECT_EQ(store.setUp(), ServerListStore::SetUp::NotInOrder);
     EXPECT_FALSE(store.isReady());
@@ -85,7 +78,7 @@ TEST_F(ServerListStoreTest, AnotherTableIsNotInOrder) {
 
 TEST_F(ServerListStoreTest, AnUnreadableFileIsNamedWithItsLineAndLeftAlone) {
     const QByteArray malformed(kSchema + "x#a#b#c#d\r\n");
-    writeAll(programFile(), malformed);
+    ASSERT_TRUE(writeAll(programFile(), malformed));
 
     ServerListStore store(m_program, m_userData);
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Unavailable);
@@ -100,7 +93,7 @@ TEST_F(ServerListStoreTest, AnUnreadableFileIsNamedWithItsLineAndLeftAlone) {
 
 TEST_F(ServerListStoreTest, ARecordWithTooFewValuesMakesTheListUnreadableAndKeepsItUnchanged) {
     const QByteArray shortRecord = kSchema + "1#a#h#1#\r\n2#b#h\r\n";
-    writeAll(programFile(), shortRecord);
+    ASSERT_TRUE(writeAll(programFile(), shortRecord));
 
     ServerListStore store(m_program, m_userData);
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Unavailable);
@@ -115,7 +108,7 @@ TEST_F(ServerListStoreTest, ARecordWithTooFewValuesMakesTheListUnreadableAndKeep
 
 TEST_F(ServerListStoreTest, AProgramFolderThatCannotHoldTheListFallsBackToTheUserFolder) {
     // A program "directory" below a plain file cannot hold anything, whoever runs the test.
-    writeAll(m_root.filePath(QStringLiteral("plain")), "x");
+    ASSERT_TRUE(writeAll(m_root.filePath(QStringLiteral("plain")), "x"));
     ServerListStore store(m_root.filePath(QStringLiteral("plain/bin")), m_userData);
 
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
@@ -137,8 +130,8 @@ TEST_F(ServerListStoreTest, ADirectoryNamedLikeTheListFallsBackToTheUserFolder) 
 TEST_F(ServerListStoreTest, AnExistingUserListIsUsedAsItIs) {
     ASSERT_TRUE(QDir().mkpath(m_userData));
     const QByteArray bytes = kSchema + "3#saved#h#p#\r\n";
-    writeAll(userFile(), bytes);
-    writeAll(m_root.filePath(QStringLiteral("plain")), "x");
+    ASSERT_TRUE(writeAll(userFile(), bytes));
+    ASSERT_TRUE(writeAll(m_root.filePath(QStringLiteral("plain")), "x"));
     ServerListStore store(m_root.filePath(QStringLiteral("plain")), m_userData);
 
     ASSERT_EQ(store.setUp(), ServerListStore::SetUp::Ready);
@@ -147,7 +140,7 @@ TEST_F(ServerListStoreTest, AnExistingUserListIsUsedAsItIs) {
 }
 
 TEST_F(ServerListStoreTest, NoUsableFolderAtAllIsReportedWithBothPlaces) {
-    writeAll(m_root.filePath(QStringLiteral("plain")), "x");
+    ASSERT_TRUE(writeAll(m_root.filePath(QStringLiteral("plain")), "x"));
     ServerListStore store(m_root.filePath(QStringLiteral("plain/bin")),
                           m_root.filePath(QStringLiteral("plain/data")));
 
@@ -161,7 +154,7 @@ TEST_F(ServerListStoreTest, NoUsableFolderAtAllIsReportedWithBothPlaces) {
 
 TEST_F(ServerListStoreTest, AListWithoutWriteBitsStaysReadOnlyAndRefusesChanges) {
     const QByteArray bytes = kSchema + "1#one#h#p#\r\n";
-    writeAll(programFile(), bytes);
+    ASSERT_TRUE(writeAll(programFile(), bytes));
     ASSERT_EQ(::chmod(QFile::encodeName(programFile()).constData(), 0444), 0);
 
     ServerListStore store(m_program, m_userData);

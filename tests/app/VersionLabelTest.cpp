@@ -6,6 +6,7 @@
 #include <string>
 
 #include "BuildVersion.h"
+#include "ExpectedVersionLabel.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST(VersionLabel, ReadsADottedVersionString) {
 
 TEST(VersionLabel, TheProjectVersionReadsAsTheBannerShowsIt) {
     EXPECT_EQ(VersionLabel::fromVersionString(QStringLiteral(BRIMHOLD_VERSION_STRING)).toStdString(),
-              "0.09 rev. #0004");
+              expectedVersionLabel().toStdString());
 }
 
 }  // namespace

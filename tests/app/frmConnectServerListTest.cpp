@@ -12,23 +12,16 @@
 
 #include <sys/stat.h>
 
+#include "FileBytes.h"
 #include "RecordingMessageBoxes.h"
+#include "ServerListSchema.h"
+#include "TestDialogOptions.h"
 #include "ZurerEzuz.h"
 #include "frmConnect.h"
 
 namespace {
 
-const QByteArray kSchema("Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n");
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
+const QByteArray kSchema(kServerListSchema);
 
 QStringList rowsOf(const QListWidget* list) {
     QStringList rows;
@@ -101,11 +94,8 @@ void frmConnectServerListTest::init() {
 }
 
 ConnectOptions frmConnectServerListTest::options() {
-    ConnectOptions options;
-    options.programDirectory = m_program->path();
-    options.userDataDirectory = m_userData->filePath(QStringLiteral("brimhold-rcon"));
-    options.messageBoxes = &m_boxes;
-    return options;
+    return dialogOptionsIn(m_program->path(), m_userData->filePath(QStringLiteral("brimhold-rcon")),
+                           &m_boxes);
 }
 
 void frmConnectServerListTest::fillBoxes(frmConnect& dialog, const QString& name, const QString& host,

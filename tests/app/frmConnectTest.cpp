@@ -10,7 +10,9 @@
 #include <QtTest>
 
 #include "BuildVersion.h"
+#include "ExpectedVersionLabel.h"
 #include "RecordingMessageBoxes.h"
+#include "TestDialogOptions.h"
 #include "frmConnect.h"
 
 namespace {
@@ -29,11 +31,8 @@ RecordingMessageBoxes& messageBoxes() {
 }
 
 ConnectOptions testOptions() {
-    ConnectOptions options;
-    options.programDirectory = listDirectory().path();
-    options.userDataDirectory = listDirectory().filePath(QStringLiteral("user-data"));
-    options.messageBoxes = &messageBoxes();
-    return options;
+    return dialogOptionsIn(listDirectory().path(), listDirectory().filePath(QStringLiteral("user-data")),
+                           &messageBoxes());
 }
 
 Request request(const QString& host, const QString& port, const QString& password) {
@@ -193,7 +192,7 @@ void frmConnectTest::versionLabelShowsTheProjectVersion() {
     auto* label = child<QLabel>(dialog, "lblVersion");
     QCOMPARE(label->text(), QStringLiteral("#.## rev. ####"));
     QCOMPARE(dialog.Form_Load(QString()), frmConnect::LoadOutcome::ShowDialog);
-    QCOMPARE(label->text(), QStringLiteral("0.09 rev. #0004"));
+    QCOMPARE(label->text(), expectedVersionLabel());
     QCOMPARE(label->font().family(), QStringLiteral("Franklin Gothic Medium"));
     QCOMPARE(label->font().pointSizeF(), 6.75);
     QCOMPARE(label->font().weight(), QFont::Normal);
@@ -283,7 +282,8 @@ void frmConnectTest::hotSpotClickShowsTheAboutBox() {
         QCOMPARE(box.kind, QStringLiteral("information"));
         QCOMPARE(box.title, QStringLiteral("Qor rcon"));
         QVERIFY(box.hadParent);
-        QCOMPARE(box.text.split(QStringLiteral("\r\n")).value(1), QStringLiteral("Versie: 0.09 rev. #0004"));
+        QCOMPARE(box.text.split(QStringLiteral("\r\n")).value(1),
+                 QStringLiteral("Versie: ") + expectedVersionLabel());
         QCOMPARE(box.text.split(QStringLiteral("\r\n")).size(), 11);
     }
     QCOMPARE(textBox(dialog, "txtHost")->text(), QStringLiteral("h"));

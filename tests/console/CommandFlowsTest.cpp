@@ -2,38 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <utility>
 #include <vector>
 
+#include "ScriptedPrompter.h"
+
 namespace {
 
-using Question = std::pair<QString, QString>;  // prompt, title
-
-// Answers questions from a script and keeps every question asked. Running out of answers is a test
-// failure and cancels, so a flow that asks too often cannot loop forever.
-class ScriptedPrompter final : public InputPrompter {
-public:
-    explicit ScriptedPrompter(std::vector<QString> answers) : m_answers(answers.begin(), answers.end()) {}
-
-    QString ask(const QString& prompt, const QString& title) override {
-        asked.emplace_back(prompt, title);
-        if (m_answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << prompt.toStdString();
-            return QString();
-        }
-        QString answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-
-    bool allAnswersUsed() const { return m_answers.empty(); }
-
-    std::vector<Question> asked;
-
-private:
-    std::deque<QString> m_answers;
-};
+using Question = ScriptedPrompter::Question;
 
 const QString kPassword = QStringLiteral("New password? (Empty for no password)");
 const QString kPlayer = QStringLiteral("Which slot / Playername?");
@@ -67,7 +43,7 @@ TEST_P(FlowScript, AsksItsQuestionsInOrderAndSendsTheExactText) {
     CommandFlows flows(prompter);
     EXPECT_EQ(flows.run(c.flow), c.sent);
     EXPECT_EQ(prompter.asked, c.questions);
-    EXPECT_TRUE(prompter.allAnswersUsed());
+    EXPECT_TRUE(prompter.answers.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,30 +13,13 @@
 #include <memory>
 
 #include "ConnectedConsole.h"
-#include "InputPrompter.h"
 #include "QuickCommandMenus.h"
+#include "ScriptedPrompter.h"
 #include "frmMain.h"
 
 // The console's quick buttons and command menus as a user meets them: where the popups open, what each
 // menu item sends through the window, the questions of the flows, and a map change from end to end.
 namespace {
-
-// Answers the flows' questions from a script and keeps every question asked, with its title.
-class ScriptedPrompter final : public InputPrompter {
-public:
-    std::deque<QString> answers;
-    QStringList questions;
-
-    QString ask(const QString& prompt, const QString& title) override {
-        questions.append(title + QLatin1Char('|') + prompt);
-        if (answers.empty()) {
-            return QString();
-        }
-        QString answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
 
 using Handler = void (frmMain::*)(int);
 
@@ -154,7 +137,7 @@ void frmMainMenusTest::menuItemsSendTheirRowThroughRunCommand() {
     (window->*handler)(index);
 
     const QList<QByteArray> received = m_console->receivedUpToMarker(before);
-    QVERIFY(m_prompter->questions.isEmpty());
+    QVERIFY(m_prompter->asked.empty());
     QCOMPARE(window->Text2->text(), QStringLiteral("typed"));
     if (sent.isEmpty()) {
         QCOMPARE(received, QList<QByteArray>{});
@@ -222,7 +205,7 @@ void frmMainMenusTest::flowsAskThroughTheWindowsPrompter() {
 
     (window->*handler)(index);
 
-    QCOMPARE(m_prompter->questions, questions);
+    QCOMPARE(m_prompter->titledQuestions(), questions);
     QVERIFY(m_prompter->answers.empty());
     const QList<QByteArray> received = m_console->receivedUpToMarker(before);
     if (sent.isEmpty()) {

@@ -14,6 +14,7 @@
 
 #include "RconSocket.h"
 #include "RconTestServer.h"
+#include "TestConsoleOptions.h"
 #include "Transcript.h"
 #include "Windows1252.h"
 #include "frmMain.h"
@@ -81,12 +82,8 @@ void frmMainTest::cleanup() {
 }
 
 frmMain* frmMainTest::makeWindow(int probeTimeLimitMs) {
-    ConsoleOptions options;
-    options.probeTimeLimitMs = probeTimeLimitMs;
-    options.progressIntervalMs = 50;
-    options.endProgram = [this] { ++m_endProgramCalls; };
-    options.settingsApplicationName = m_settingsApplication;
-    m_window = new frmMain(options);
+    m_window = new frmMain(
+        testConsoleOptions(probeTimeLimitMs, 50, m_settingsApplication, [this] { ++m_endProgramCalls; }));
     return m_window;
 }
 

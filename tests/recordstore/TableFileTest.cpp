@@ -8,13 +8,15 @@
 #include "FileSizeLimit.h"
 #include "RecordStoreError.h"
 #include "ScratchDirectory.h"
+#include "ServerListSchema.h"
 
 namespace {
 
+using testing::AllOf;
 using testing::HasSubstr;
+using testing::ThrowsMessage;
 
-const std::string kServerListHeader =
-    "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
+const std::string kServerListHeader = kServerListSchema;
 
 TEST(TableFileParse, ReadsAHandWrittenFileWithEscapes) {
     const std::string bytes =
@@ -83,15 +85,11 @@ class MalformedFileTest : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedFileTest, RaisesWithTheFileTheLineAndTheReason) {
     const MalformedCase& c = GetParam();
-    try {
-        TableFile::Parse(c.bytes, "/data/broken.sdb");
-        FAIL() << c.what << ": no error";
-    } catch (const RecordStoreError& error) {
-        const std::string message = error.what();
-        EXPECT_THAT(message, HasSubstr("/data/broken.sdb")) << c.what;
-        EXPECT_THAT(message, HasSubstr("line " + std::to_string(c.lineNumber) + ":")) << c.what;
-        EXPECT_THAT(message, HasSubstr(c.complaint)) << c.what;
-    }
+    EXPECT_THAT([&] { TableFile::Parse(c.bytes, "/data/broken.sdb"); },
+                ThrowsMessage<RecordStoreError>(AllOf(HasSubstr("/data/broken.sdb"),
+                                                      HasSubstr("line " + std::to_string(c.lineNumber) + ":"),
+                                                      HasSubstr(c.complaint))))
+        << c.what;
 }
 
 std::string ManyRecords(int count) {
@@ -227,12 +225,8 @@ TEST(TableFileReadWrite, AFailedWriteLeavesTheOldFileIntact) {
     }
     {
         const FileSizeLimit limit(256);
-        try {
-            TableFile::Write(path, bigger);
-            FAIL() << "the write beyond the file size limit succeeded";
-        } catch (const RecordStoreError& error) {
-            EXPECT_THAT(std::string(error.what()), HasSubstr(path));
-        }
+        EXPECT_THAT([&] { TableFile::Write(path, bigger); },
+                    ThrowsMessage<RecordStoreError>(HasSubstr(path)));
     }
     EXPECT_EQ(ReadBytes(path), oldBytes);
     EXPECT_EQ(directory.Entries(), std::vector<std::string>{"servers.sdb"});
@@ -242,19 +236,11 @@ TEST(TableFileReadWrite, FailuresToOpenOrCreateNameTheFile) {
     ScratchDirectory directory;
     const std::string missing = directory.File("missing.sdb");
     FileStamp stamp;
-    try {
-        TableFile::Read(missing, stamp);
-        FAIL() << "a missing file was read";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(missing));
-    }
+    EXPECT_THAT([&] { TableFile::Read(missing, stamp); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(missing)));
     const std::string inMissingDirectory = directory.File("gone/servers.sdb");
-    try {
-        TableFile::Write(inMissingDirectory, TableFile::Parse(kServerListHeader, "t"));
-        FAIL() << "a file was written into a missing directory";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(inMissingDirectory));
-    }
+    EXPECT_THAT([&] { TableFile::Write(inMissingDirectory, TableFile::Parse(kServerListHeader, "t")); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(inMissingDirectory)));
 }
 
 }  // namespace

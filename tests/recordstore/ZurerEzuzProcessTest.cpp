@@ -20,6 +20,7 @@
 #include "FieldScrambler.h"
 #include "LineCodec.h"
 #include "ScratchDirectory.h"
+#include "ServerListSchema.h"
 #include "ZurerEzuz.h"
 
 namespace {
@@ -27,8 +28,7 @@ namespace {
 using Collection = ZurerEzuz::Collection;
 using namespace std::chrono_literals;
 
-const std::string kServerListHeader =
-    "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
+const std::string kServerListHeader = kServerListSchema;
 
 // Runs body in a child process, which ends with status 0 when body returns true and 1 otherwise. The
 // child is killed when the test process dies, so none outlives a crashed test.

@@ -13,14 +13,16 @@
 #include "LineCodec.h"
 #include "RecordStoreError.h"
 #include "ScratchDirectory.h"
+#include "ServerListSchema.h"
 
 namespace {
 
+using testing::AllOf;
 using testing::HasSubstr;
+using testing::ThrowsMessage;
 using Collection = ZurerEzuz::Collection;
 
-const std::string kServerListHeader =
-    "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
+const std::string kServerListHeader = kServerListSchema;
 const std::string kStoreKey("\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89", 9);
 
 std::string Scrambled(const std::string& plain) {
@@ -136,12 +138,8 @@ TEST_F(ZurerEzuzTest, InteractiveOpenAsksAndNoIsASoftFailure) {
 TEST_F(ZurerEzuzTest, InteractiveYesHasNoSchemaToCreateAndRaisesTheMissingFile) {
     m_store.setYesNoQuestion([](const std::string&, const std::string&) { return true; });
     const std::string missing = m_directory.File("missing.sdb");
-    try {
-        m_store.OpenDatabase(missing, true);
-        FAIL() << "a missing file was opened";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(missing));
-    }
+    EXPECT_THAT([&] { m_store.OpenDatabase(missing, true); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(missing)));
     EXPECT_FALSE(m_store.isOpen());
     EXPECT_TRUE(m_directory.Entries().empty());
 }
@@ -150,12 +148,8 @@ TEST_F(ZurerEzuzTest, InteractiveYesOnAPipeRaisesInsteadOfWaitingForAWriter) {
     m_store.setYesNoQuestion([](const std::string&, const std::string&) { return true; });
     const std::string pipe = m_directory.File("pipe.sdb");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    try {
-        m_store.OpenDatabase(pipe, true);
-        FAIL() << "a pipe was opened as a table";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(pipe + ": "));
-    }
+    EXPECT_THAT([&] { m_store.OpenDatabase(pipe, true); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(pipe + ": ")));
     EXPECT_FALSE(m_store.isOpen());
 }
 
@@ -464,12 +458,8 @@ TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
 TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
     const std::string original = Open(ServerListWithIds({1, 2}));
     const std::string broken = WriteTable("Broken#x\r\n", "broken.sdb");
-    try {
-        m_store.OpenDatabase(broken, false);
-        FAIL() << "a malformed file was opened";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(broken + ", line 1:"));
-    }
+    EXPECT_THAT([&] { m_store.OpenDatabase(broken, false); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(broken + ", line 1:")));
     EXPECT_TRUE(m_store.isOpen());
     EXPECT_EQ(m_store.FileName(), original);
     EXPECT_EQ(m_store.Name(), "Serverlijst");
@@ -528,12 +518,8 @@ TEST_F(ZurerEzuzTest, AFailedReloadRaisesAndKeepsTheTable) {
     const std::string malformed = ServerListWithIds({1, 2}) + "\r\n";  // a blank record line
     OverwriteInPlace(path, malformed);
     Collection data{"0", "new", "h", "1", "pw"};
-    try {
-        m_store.SetRecord(data);
-        FAIL() << "a malformed file was reloaded";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ", line 9:"));
-    }
+    EXPECT_THAT([&] { m_store.SetRecord(data); },
+                ThrowsMessage<RecordStoreError>(HasSubstr(path + ", line 9:")));
     EXPECT_EQ(data[0], "0");
     EXPECT_EQ(m_store.RecordCount(), 2);
     EXPECT_EQ(m_store.AutoIncrement(), 3);
@@ -573,12 +559,8 @@ TEST_F(ZurerEzuzTest, NumbersOutsideTheTableRaiseAndChangeNothing) {
     }
     EXPECT_EQ(m_store.RecordCount(), 2);
     EXPECT_EQ(ReadBytes(path), bytes);
-    try {
-        m_store.Record(3);
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(path));
-        EXPECT_THAT(std::string(error.what()), HasSubstr("1..2"));
-    }
+    EXPECT_THAT([&] { m_store.Record(3); },
+                ThrowsMessage<RecordStoreError>(AllOf(HasSubstr(path), HasSubstr("1..2"))));
 }
 
 TEST_F(ZurerEzuzTest, AnUnknownIdIsAnInvalidRecordNotASilentSuccess) {
@@ -628,12 +610,8 @@ TEST_F(ZurerEzuzTest, AnEmptyKeyRaisesForAValueAndChangesNothing) {
     EXPECT_EQ(m_store.GetRecordNrById(2), 0);
     EXPECT_EQ(ReadBytes(path), bytes);
     for (const bool store : {true, false}) {
-        try {
-            store ? (void)m_store.SetRecord(data) : (void)m_store.Record(1);
-            FAIL() << "a value was (un)scrambled with an empty key";
-        } catch (const RecordStoreError& error) {
-            EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": "));
-        }
+        EXPECT_THAT([&] { store ? (void)m_store.SetRecord(data) : (void)m_store.Record(1); },
+                    ThrowsMessage<RecordStoreError>(HasSubstr(path + ": ")));
     }
 
     Collection noPassword{"0", "n", "h", "1", ""};
@@ -679,13 +657,8 @@ TEST_F(ZurerEzuzTest, AWriteWaitsForAnotherHoldersLockAtMostTwoSeconds) {
     const int otherHolder = ::open(lockPath.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(otherHolder, LOCK_EX), 0);
     Collection data{"0", "second", "h", "1", "pw"};
-    try {
-        m_store.SetRecord(data);
-        FAIL() << "a change was made while another program held the lock";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": "));
-        EXPECT_THAT(std::string(error.what()), HasSubstr(lockPath));
-    }
+    EXPECT_THAT([&] { m_store.SetRecord(data); },
+                ThrowsMessage<RecordStoreError>(AllOf(HasSubstr(path + ": "), HasSubstr(lockPath))));
     EXPECT_EQ(data[0], "0");
     EXPECT_THROW(m_store.SaveDatabase(), RecordStoreError);
     EXPECT_EQ(ReadBytes(path), bytes);
@@ -728,12 +701,7 @@ TEST_F(ZurerEzuzTest, ASuccessKeepsTheTextOfAnEarlierFailure) {
 TEST_F(ZurerEzuzTest, ARecordLineWithTooFewValuesRaisesWithItsLineNumber) {
     const std::string path = Open(kServerListHeader + "1#a#b#c#d\r\n2#short\r\n");
     EXPECT_EQ(m_store.Record(1).value().size(), 5u);
-    try {
-        m_store.Record(2);
-        FAIL() << "a short record was handed out";
-    } catch (const RecordStoreError& error) {
-        EXPECT_THAT(std::string(error.what()), HasSubstr(path + ": line 8:"));
-    }
+    EXPECT_THAT([&] { m_store.Record(2); }, ThrowsMessage<RecordStoreError>(HasSubstr(path + ": line 8:")));
 }
 
 TEST_F(ZurerEzuzTest, ValuesBeyondTheFieldsStayInTheLineButAreNotHandedOut) {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "InputPrompter.h"
+
+// Answers the menus' questions from a script and keeps every question asked. Once the script has run
+// out it cancels (an empty answer), so a flow that asks too often cannot loop forever.
+class ScriptedPrompter final : public InputPrompter {
+public:
+    using Question = std::pair<QString, QString>;  // prompt, title
+
+    explicit ScriptedPrompter(std::vector<QString> script = {}) : answers(script.begin(), script.end()) {}
+
+    QString ask(const QString& prompt, const QString& title) override {
+        asked.emplace_back(prompt, title);
+        if (answers.empty()) {
+            return QString();
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    // The questions asked as "title|prompt".
+    QStringList titledQuestions() const {
+        QStringList questions;
+        for (const Question& question : asked) {
+            questions.append(question.second + QLatin1Char('|') + question.first);
+        }
+        return questions;
+    }
+
+    std::deque<QString> answers;
+    std::vector<Question> asked;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include "ConnectOptions.h"
+
+class MessageBoxes;
+
+// Dialog options that keep the server list in the given folders and show message boxes through
+// *boxes, which must outlive the dialog.
+inline ConnectOptions dialogOptionsIn(const QString& programDirectory, const QString& userDataDirectory,
+                                      MessageBoxes* boxes) {
+    ConnectOptions options;
+    options.programDirectory = programDirectory;
+    options.userDataDirectory = userDataDirectory;
+    options.messageBoxes = boxes;
+    return options;
+}
