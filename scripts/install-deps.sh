@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, and only those that are missing.
-# Asks for nothing (and runs no apt-get at all) when everything is already there.
+# Asks for nothing (and runs no apt-get at all) when everything is already there. Extra package names
+# given as arguments (what one script alone needs) are installed the same way.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  "$@"
 )
 
 missing=()

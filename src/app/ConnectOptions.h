@@ -10,10 +10,11 @@ class MessageBoxes;
 struct ConnectOptions {
     // Handed unchanged to the console window that the connect action opens.
     ConsoleOptions console;
-    // Folder of servers.sdb; empty means the program's own directory.
+    // Folder of servers.sdb; empty means the program's own directory, or none for an installed program
+    // (see ServerListFolders).
     QString programDirectory;
-    // Where the server list lives instead when the program's folder cannot hold it; empty means the
-    // per-user application data folder.
+    // Where the server list lives instead when the program's folder cannot hold it (or is none); empty
+    // means the per-user data folder.
     QString userDataDirectory;
     // Shows the dialog's message boxes; null means QMessageBox. Must outlive the dialog.
     MessageBoxes* messageBoxes = nullptr;

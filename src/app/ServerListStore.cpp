@@ -91,9 +91,11 @@ bool ServerListStore::fail(const QString& problem) {
 }
 
 QString ServerListStore::chooseFile() {
-    const QString inProgramDirectory = QDir(m_programDirectory).filePath(QString::fromLatin1(kFileName));
-    if (usableOrCreated(inProgramDirectory))
-        return inProgramDirectory;
+    if (!m_programDirectory.isEmpty()) {
+        const QString inProgramDirectory = QDir(m_programDirectory).filePath(QString::fromLatin1(kFileName));
+        if (usableOrCreated(inProgramDirectory))
+            return inProgramDirectory;
+    }
     if (m_userDataDirectory.isEmpty() || !QDir().mkpath(m_userDataDirectory))
         return {};
     const QString inUserData = QDir(m_userDataDirectory).filePath(QString::fromLatin1(kFileName));
@@ -104,10 +106,8 @@ ServerListStore::SetUp ServerListStore::setUp() {
     m_ready = false;
     m_path = m_fixedPath.isEmpty() ? chooseFile() : m_fixedPath;
     if (m_path.isEmpty()) {
-        fail(QStringLiteral(
-                 "De serverlijst is niet beschikbaar: %1 kan niet worden aangemaakt in %2 of in %3.")
-                 .arg(QString::fromLatin1(kFileName), QDir::toNativeSeparators(m_programDirectory),
-                      QDir::toNativeSeparators(m_userDataDirectory)));
+        fail(QStringLiteral("De serverlijst is niet beschikbaar: %1 kan niet worden aangemaakt in %2.")
+                 .arg(QString::fromLatin1(kFileName), placesTried()));
         return SetUp::Unavailable;
     }
     try {
@@ -126,6 +126,13 @@ ServerListStore::SetUp ServerListStore::setUp() {
         return unreadable(m_problem);
     }
     return SetUp::Ready;
+}
+
+QString ServerListStore::placesTried() const {
+    const QString userData = QDir::toNativeSeparators(m_userDataDirectory);
+    if (m_programDirectory.isEmpty())
+        return userData;
+    return QStringLiteral("%1 of in %2").arg(QDir::toNativeSeparators(m_programDirectory), userData);
 }
 
 ServerListStore::SetUp ServerListStore::unreadable(const QString& reason) {

@@ -35,7 +35,8 @@ public:
         "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
 
     // programDirectory holds servers.sdb; userDataDirectory is where the list goes instead when the file
-    // there can be neither created nor written (created when missing).
+    // there can be neither created nor written (created when missing). An empty programDirectory keeps
+    // the list in userDataDirectory alone (see ServerListFolders).
     ServerListStore(QString programDirectory, QString userDataDirectory);
     // Uses exactly this file, which is never created: a missing one is not in order.
     explicit ServerListStore(QString filePath);
@@ -64,6 +65,7 @@ public:
 
 private:
     QString chooseFile();
+    QString placesTried() const;
     bool fail(const QString& problem);
     SetUp unreadable(const QString& reason);
     bool refusedUnlessTrue(bool result);

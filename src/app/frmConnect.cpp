@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 
 #include <optional>
 
@@ -18,6 +17,7 @@
 #include "HotSpot.h"
 #include "PasswordCharStyle.h"
 #include "QtMessageBoxes.h"
+#include "ServerListFolders.h"
 #include "ServerListStore.h"
 #include "VersionLabel.h"
 #include "Windows1252.h"
@@ -266,13 +266,12 @@ void frmConnect::showEvent(QShowEvent* event) {
 }
 
 void frmConnect::setUpServerList() {
-    const QString programDirectory = m_options.programDirectory.isEmpty()
-                                         ? QCoreApplication::applicationDirPath()
-                                         : m_options.programDirectory;
-    const QString userDataDirectory = m_options.userDataDirectory.isEmpty()
-                                          ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                          : m_options.userDataDirectory;
-    auto servers = std::make_unique<ServerListStore>(programDirectory, userDataDirectory);
+    ServerListFolders folders = ServerListFolders::ofThisProgram();
+    if (!m_options.programDirectory.isEmpty())
+        folders.programDirectory = m_options.programDirectory;
+    if (!m_options.userDataDirectory.isEmpty())
+        folders.userDataDirectory = m_options.userDataDirectory;
+    auto servers = std::make_unique<ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
         case ServerListStore::SetUp::NotInOrder:
             m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),

@@ -1,25 +1,13 @@
 // brimhold-rcon-cli: rcon from scripts and terminals. See brimhold-rcon-cli(1).
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
 #include "CliProgram.h"
+#include "ServerListFolders.h"
 #include "SystemClock.h"
-
-namespace {
-
-// The per-user folder of the connection dialog's server list: the windows program keeps its data under
-// its own name, brimhold-rcon, and this program shares that list.
-QString userDataDirectory() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("brimhold-rcon"));
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -30,8 +18,10 @@ int main(int argc, char* argv[]) {
     }
     environment.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
     environment.inputIsTerminal = ::isatty(STDIN_FILENO) == 1;
-    environment.programDirectory = QCoreApplication::applicationDirPath();
-    environment.userDataDirectory = userDataDirectory();
+    // The connection dialog's own choice of folders, so that both programs use one list.
+    const ServerListFolders folders = ServerListFolders::ofThisProgram();
+    environment.programDirectory = folders.programDirectory;
+    environment.userDataDirectory = folders.userDataDirectory;
 
     QFile input;
     QFile output;
