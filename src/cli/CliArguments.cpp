@@ -8,6 +8,7 @@ namespace {
 
 constexpr qint64 kLongestIdleMs = 60000;
 constexpr double kLongestTimeoutSeconds = 3600;
+constexpr int kMostParallel = 1000;
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
@@ -15,8 +16,16 @@ void addOptions(QCommandLineParser& parser) {
         "and prints the reply."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.addOptions({
-        {QStringLiteral("server"), QStringLiteral("Take host, port and password from the saved entry NAME."),
+        {QStringLiteral("server"),
+         QStringLiteral("Take host, port and password from the saved entry NAME; may be repeated."),
          QStringLiteral("NAME")},
+        {QStringLiteral("all"), QStringLiteral("Every entry of the saved server list.")},
+        {QStringLiteral("match"), QStringLiteral("The saved entries whose name contains TEXT (any case)."),
+         QStringLiteral("TEXT")},
+        {QStringLiteral("parallel"), QStringLiteral("At most N servers at once (default 16)."),
+         QStringLiteral("N")},
+        {QStringLiteral("quiet"), QStringLiteral("With several servers: print only the summary.")},
+        {QStringLiteral("yes"), QStringLiteral("Do not ask before sending a command to --all servers.")},
         {QStringLiteral("list"), QStringLiteral("Print the saved servers' names, hosts and ports.")},
         {QStringLiteral("list-file"), QStringLiteral("Use this server list file."), QStringLiteral("PATH")},
         {QStringLiteral("host"), QStringLiteral("The server's host name or address."),
@@ -84,6 +93,12 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
         return result;
     }
     result.m_serverNames = parser.values(QStringLiteral("server"));
+    result.m_all = parser.isSet(QStringLiteral("all"));
+    if (parser.isSet(QStringLiteral("match"))) {
+        result.m_match = parser.value(QStringLiteral("match"));
+    }
+    result.m_quiet = parser.isSet(QStringLiteral("quiet"));
+    result.m_yes = parser.isSet(QStringLiteral("yes"));
     result.m_listFile = parser.value(QStringLiteral("list-file"));
     result.m_host = parser.value(QStringLiteral("host"));
     result.m_port = parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port"))
@@ -128,6 +143,14 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
         }
         result.m_timeoutMs = qMax<qint64>(1, qRound64(seconds * 1000));
     }
+    if (parser.isSet(QStringLiteral("parallel"))) {
+        bool isNumber = false;
+        result.m_parallel = parser.value(QStringLiteral("parallel")).toInt(&isNumber);
+        if (!isNumber || result.m_parallel < 1 || result.m_parallel > kMostParallel) {
+            result.fail(QStringLiteral("--parallel takes a number from 1 to %1.").arg(kMostParallel));
+            return result;
+        }
+    }
     if (result.m_raw && result.m_json) {
         result.fail(QStringLiteral("--raw and --json cannot be combined."));
         return result;
@@ -138,8 +161,7 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
             result.fail(QStringLiteral("--list takes no command."));
         return result;
     }
-    if (result.checkServerChoice() && parser.isSet(QStringLiteral("port")) &&
-        !result.m_serverNames.isEmpty()) {
+    if (result.checkServerChoice() && parser.isSet(QStringLiteral("port")) && result.choosesSavedServers()) {
         result.fail(QStringLiteral("--port goes with --host; a saved server brings its own port."));
     }
     if (result.m_error.isEmpty()) {
@@ -149,16 +171,13 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
 }
 
 bool CliArguments::checkServerChoice() {
-    if (!m_serverNames.isEmpty() && !m_host.isEmpty()) {
-        return fail(QStringLiteral("Choose the server with --server or with --host, not both."));
+    if (choosesSavedServers() && !m_host.isEmpty()) {
+        return fail(QStringLiteral("Choose saved servers (--server, --all, --match) or --host, not both."));
     }
-    if (m_serverNames.isEmpty() && m_host.isEmpty()) {
-        return fail(QStringLiteral("Say which server: --server NAME or --host HOST."));
+    if (!choosesSavedServers() && m_host.isEmpty()) {
+        return fail(QStringLiteral("Say which server: --server NAME, --all, --match TEXT or --host HOST."));
     }
-    if (m_serverNames.size() > 1) {
-        return fail(QStringLiteral("--server may be given once."));
-    }
-    if (!m_serverNames.isEmpty() && (m_password || !m_passwordFile.isEmpty())) {
+    if (choosesSavedServers() && (m_password || !m_passwordFile.isEmpty())) {
         return fail(
             QStringLiteral("A saved server brings its own password; --password and "
                            "--password-file go with --host."));

@@ -25,8 +25,14 @@ public:
     const QString& error() const { return m_error; }
     Action action() const { return m_action; }
 
-    // The server: a saved entry by name, or a host.
+    // Servers: saved entries by name, all of them, or those whose name contains a text; or a host.
     const QStringList& serverNames() const { return m_serverNames; }
+    bool all() const { return m_all; }
+    const std::optional<QString>& match() const { return m_match; }
+    bool choosesSavedServers() const { return !m_serverNames.isEmpty() || m_all || m_match; }
+    // Several servers may be chosen: each gets a header line, or an object in a JSON array, and a summary
+    // line follows.
+    bool choosesSeveralServers() const { return m_serverNames.size() > 1 || m_all || m_match; }
     const QString& listFile() const { return m_listFile; }
     const QString& host() const { return m_host; }
     const QString& port() const { return m_port; }
@@ -41,8 +47,11 @@ public:
 
     qint64 idleMs() const { return m_idleMs; }
     qint64 timeoutMs() const { return m_timeoutMs; }
+    int parallel() const { return m_parallel; }
     bool raw() const { return m_raw; }
     bool json() const { return m_json; }
+    bool quiet() const { return m_quiet; }
+    bool yes() const { return m_yes; }
     // The colour handling asked for; Render only where the terminal allows it.
     ColorText::Mode colorMode(bool outputIsTerminal) const;
 
@@ -55,6 +64,8 @@ private:
     QString m_error;
     Action m_action = Action::Run;
     QStringList m_serverNames;
+    bool m_all = false;
+    std::optional<QString> m_match;
     QString m_listFile;
     QString m_host;
     QString m_port;
@@ -65,8 +76,11 @@ private:
     bool m_status = false;
     qint64 m_idleMs = 250;
     qint64 m_timeoutMs = 3000;
+    int m_parallel = 16;
     bool m_raw = false;
     bool m_json = false;
+    bool m_quiet = false;
+    bool m_yes = false;
     Color m_color = Color::Auto;
     bool m_stripColors = false;
 };

@@ -4,14 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <algorithm>
 
 #include "BuildVersion.h"
 #include "Clock.h"
+#include "ReadOnlyCommands.h"
 #include "Report.h"
+#include "ServerFleet.h"
 #include "ServerListStore.h"
+#include "ServerSelection.h"
 #include "ServerSession.h"
 #include "Windows1252.h"
 
@@ -71,25 +75,19 @@ void CliProgram::start(const QStringList& arguments) {
 }
 
 void CliProgram::run() {
-    const std::optional<ServerTarget> target = m_arguments->serverNames().isEmpty()
-                                                   ? serverByHost()
-                                                   : savedServer(m_arguments->serverNames().first());
-    if (!target) {
+    std::optional<QList<ServerTarget>> targets;
+    if (m_arguments->choosesSavedServers()) {
+        targets = savedServers();
+    } else if (const std::optional<ServerTarget> target = serverByHost()) {
+        targets = QList<ServerTarget>{*target};
+    }
+    if (!targets) {
         return;
     }
-    if (m_arguments->status()) {
-        runSession(*target, {});
-        return;
+    const std::optional<QList<QByteArray>> toSend = m_arguments->status() ? QList<QByteArray>() : commands();
+    if (toSend && confirmed(*targets, *toSend)) {
+        runFleet(*targets, *toSend);
     }
-    const std::optional<QList<QByteArray>> toSend = commands();
-    if (toSend) {
-        runSession(*target, *toSend);
-    }
-}
-
-QString CliProgram::listFileDescription() const {
-    return m_arguments->listFile().isEmpty() ? QStringLiteral("the saved server list")
-                                             : m_arguments->listFile();
 }
 
 std::unique_ptr<ServerListStore> CliProgram::openServerList() {
@@ -142,31 +140,42 @@ void CliProgram::listServers() {
     end(ExitStatus::kOk);
 }
 
-std::optional<ServerTarget> CliProgram::savedServer(const QString& name) {
+std::optional<QList<ServerTarget>> CliProgram::savedServers() {
     const std::unique_ptr<ServerListStore> store = openServerList();
     if (!store) {
         return std::nullopt;
     }
-    const std::string wanted = Windows1252::toStdString(name);
     const std::vector<std::string> names = store->names().value_or(std::vector<std::string>());
-    const auto found = std::find(names.begin(), names.end(), wanted);
-    std::optional<ServerListStore::Entry> entry;
-    if (found != names.end()) {
-        entry = store->entry(int(found - names.begin()) + 1);
+    const ServerSelection selection(names,
+                                    {m_arguments->serverNames(), m_arguments->all(), m_arguments->match()});
+    QList<ServerTarget> targets;
+    for (const int position : selection.positions()) {
+        const std::optional<ServerListStore::Entry> entry = store->entry(position + 1);
+        if (!entry) {
+            break;
+        }
+        targets.append({Windows1252::toUnicode(entry->name), Windows1252::toUnicode(entry->host),
+                        Windows1252::toUnicode(entry->port), QByteArray::fromStdString(entry->password)});
     }
     if (!store->problem().isEmpty()) {
         complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
         end(ExitStatus::kError);
         return std::nullopt;
     }
-    if (!entry) {
+    const QString where = QDir::toNativeSeparators(store->path());
+    if (!selection.unknownName().isEmpty()) {
         complain(QStringLiteral("no saved server is named \"%1\" in %2; \"%3 --list\" shows the names.")
-                     .arg(name, QDir::toNativeSeparators(store->path()), kProgramName));
+                     .arg(selection.unknownName(), where, kProgramName));
         end(ExitStatus::kUsage);
         return std::nullopt;
     }
-    return ServerTarget{name, Windows1252::toUnicode(entry->host), Windows1252::toUnicode(entry->port),
-                        QByteArray::fromStdString(entry->password)};
+    if (targets.isEmpty()) {
+        complain(QStringLiteral("no saved server in %1 is chosen; \"%2 --list\" shows the names.")
+                     .arg(where, kProgramName));
+        end(ExitStatus::kUsage);
+        return std::nullopt;
+    }
+    return targets;
 }
 
 std::optional<ServerTarget> CliProgram::serverByHost() {
@@ -230,35 +239,117 @@ std::optional<QList<QByteArray>> CliProgram::commands() {
     return result;
 }
 
-void CliProgram::runSession(const ServerTarget& target, const QList<QByteArray>& commands) {
-    m_session = new ServerSession(target, m_clock, {m_arguments->idleMs(), m_arguments->timeoutMs()}, this);
-    if (!m_arguments->json()) {
-        connect(m_session, &ServerSession::replyEnded, this, &CliProgram::printReply);
+bool CliProgram::confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {
+    const bool onlyReads = std::all_of(commands.begin(), commands.end(), &ReadOnlyCommands::isReadOnly);
+    if (!m_arguments->all() || m_arguments->yes() || !m_environment.inputIsTerminal || onlyReads) {
+        return true;
     }
-    connect(m_session, &ServerSession::finished, this, &CliProgram::sessionFinished);
-    if (m_arguments->status()) {
-        m_session->queryStatus();
-    } else {
-        m_session->runCommands(commands);
+    QByteArray question = "These commands may change the servers:\n";
+    for (const QByteArray& command : commands) {
+        question += "  " + Windows1252::toUnicode(command).toLocal8Bit() + '\n';
     }
+    question += "They go to all " + QByteArray::number(targets.size()) + " saved servers:\n";
+    for (const ServerTarget& target : targets) {
+        question += "  " + (target.name + QStringLiteral(" (") + target.address() + ')').toLocal8Bit() + '\n';
+    }
+    question += "Send them? [y/N] ";
+    m_errors.write(question);
+    const QByteArray answer = m_input.readLine().trimmed().toLower();
+    if (answer == "y" || answer == "yes") {
+        return true;
+    }
+    complain(QStringLiteral("nothing was sent."));
+    end(ExitStatus::kDeclined);
+    return false;
+}
+
+void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {
+    m_fleet = new ServerFleet(targets, commands, m_clock, {m_arguments->idleMs(), m_arguments->timeoutMs()},
+                              m_arguments->parallel(), this);
+    if (m_arguments->choosesSeveralServers()) {
+        connect(m_fleet, &ServerFleet::serverFinished, this, &CliProgram::printFinishedInOrder);
+    } else if (!m_arguments->json()) {
+        connect(&m_fleet->session(0), &ServerSession::replyEnded, this, &CliProgram::printReply);
+    }
+    connect(m_fleet, &ServerFleet::finished, this, &CliProgram::fleetFinished);
+    m_fleet->start();
+}
+
+ColorText::Mode CliProgram::colorMode() const {
+    return m_arguments->colorMode(m_environment.outputIsTerminal);
 }
 
 void CliProgram::printReply(int index) {
-    print(Report::replyText(m_session->replies().at(index),
-                            m_arguments->colorMode(m_environment.outputIsTerminal), m_arguments->raw()));
+    print(Report::replyText(m_fleet->session(0).replies().at(index), colorMode(), m_arguments->raw()));
 }
 
-void CliProgram::sessionFinished() {
-    const ColorText::Mode colors = m_arguments->colorMode(m_environment.outputIsTerminal);
-    if (m_arguments->json()) {
-        print(QJsonDocument(Report::serverObject(*m_session, colors)).toJson(QJsonDocument::Indented));
-    } else if (const std::optional<StatusResponse>& status = m_session->status()) {
-        print(Report::statusText(*status, colors));
+void CliProgram::printFinishedInOrder() {
+    while (m_nextToPrint < m_fleet->size() && m_fleet->session(m_nextToPrint).isFinished()) {
+        printServer(m_nextToPrint++);
     }
-    if (!m_session->problem().isEmpty()) {
-        complain(m_session->problem());
+}
+
+void CliProgram::printServer(int index) {
+    const ServerSession& session = m_fleet->session(index);
+    if (m_arguments->quiet()) {
+        return;
     }
-    end(ExitStatus::of(m_session->outcome()));
+    if (!m_arguments->json()) {
+        QByteArray block =
+            "== " +
+            (session.target().name + QStringLiteral(" (") + session.target().address() + QStringLiteral(")"))
+                .toUtf8() +
+            '\n';
+        for (const QByteArray& reply : session.replies()) {
+            block += Report::replyText(reply, colorMode(), m_arguments->raw());
+        }
+        if (session.status()) {
+            block += Report::statusText(*session.status(), colorMode());
+        }
+        if (!block.endsWith('\n')) {
+            block += '\n';
+        }
+        print(block + '\n');
+    }
+    if (!session.problem().isEmpty()) {
+        complain(session.target().name + QStringLiteral(": ") + session.problem());
+    }
+}
+
+void CliProgram::fleetFinished() {
+    if (m_arguments->choosesSeveralServers()) {
+        if (m_arguments->json() && !m_arguments->quiet()) {
+            QJsonArray servers;
+            for (int index = 0; index < m_fleet->size(); ++index) {
+                servers.append(Report::serverObject(m_fleet->session(index), colorMode()));
+            }
+            print(QJsonDocument(servers).toJson(QJsonDocument::Indented));
+        }
+        printSummary();
+    } else {
+        const ServerSession& session = m_fleet->session(0);
+        if (m_arguments->json()) {
+            print(QJsonDocument(Report::serverObject(session, colorMode())).toJson(QJsonDocument::Indented));
+        } else if (session.status()) {
+            print(Report::statusText(*session.status(), colorMode()));
+        }
+        if (!session.problem().isEmpty()) {
+            complain(session.problem());
+        }
+    }
+    end(ExitStatus::of(m_fleet->worstOutcome()));
+}
+
+void CliProgram::printSummary() {
+    int counts[4] = {};
+    for (int index = 0; index < m_fleet->size(); ++index) {
+        ++counts[int(m_fleet->session(index).outcome())];
+    }
+    m_errors.write(QByteArray::number(m_fleet->size()) +
+                   " servers: " + QByteArray::number(counts[int(Outcome::Ok)]) + " ok, " +
+                   QByteArray::number(counts[int(Outcome::BadPassword)]) + " bad password, " +
+                   QByteArray::number(counts[int(Outcome::NoReply)]) + " no reply, " +
+                   QByteArray::number(counts[int(Outcome::Error)]) + " errors\n");
 }
 
 void CliProgram::print(const QByteArray& bytes) {

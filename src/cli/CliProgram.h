@@ -15,12 +15,16 @@
 
 class Clock;
 class QIODevice;
+class ServerFleet;
 class ServerListStore;
-class ServerSession;
 
-// The whole run of brimhold-rcon-cli: reads the command line, finds the server, sends the commands or
+// The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
 // the status query, prints what came back and ends with an exit status. Errors go to the error stream as
 // one line each, "brimhold-rcon-cli: " and what happened; no password is ever written anywhere.
+//
+// One server's replies are printed as they end. Several servers' results are printed each under a
+// header, in the list's order as soon as every server before them has finished, and followed by a
+// summary line on the error stream.
 class CliProgram final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CliProgram)
@@ -44,15 +48,19 @@ private:
     void run();
     void listServers();
     std::unique_ptr<ServerListStore> openServerList();
-    std::optional<ServerTarget> savedServer(const QString& name);
+    std::optional<QList<ServerTarget>> savedServers();
     std::optional<ServerTarget> serverByHost();
     std::optional<QByteArray> password();
     std::optional<QList<QByteArray>> commands();
-    void runSession(const ServerTarget& target, const QList<QByteArray>& commands);
+    bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
+    void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void printReply(int index);
-    void sessionFinished();
+    void printFinishedInOrder();
+    void printServer(int index);
+    void fleetFinished();
+    void printSummary();
 
-    QString listFileDescription() const;
+    ColorText::Mode colorMode() const;
     void print(const QByteArray& bytes);
     void complain(const QString& message);
     void end(int exitCode);
@@ -64,6 +72,7 @@ private:
     QIODevice& m_errors;
     Clock& m_clock;
     std::optional<CliArguments> m_arguments;
-    ServerSession* m_session = nullptr;
+    ServerFleet* m_fleet = nullptr;
+    int m_nextToPrint = 0;
     std::optional<int> m_exitCode;
 };

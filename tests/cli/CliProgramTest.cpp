@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "CliProgram.h"
 #include "RconTestServer.h"
@@ -77,6 +78,22 @@ private slots:
     void unknownOrUnreadableServerList();
     void statusIsPrintedAsATableAndAsJson();
     void coloursAndRawBytes();
+    void severalServersAreReportedInListOrderWithASummary();
+    void severalServersAsJsonOrQuiet();
+    void aChangingCommandForAllServersIsConfirmedFirst();
+
+private:
+    // Four loopback servers and a list of them: one answering, one with another password, one silent,
+    // one answering after a while.
+    struct Fleet {
+        RconTestServer answering;
+        RconTestServer otherPassword{"other"};
+        RconTestServer silent;
+        RconTestServer slow;
+        QTemporaryDir directory;
+        QString list;
+    };
+    bool setUp(Fleet& fleet);
 };
 
 void CliProgramTest::requestCarriesPasswordAndCommandBytesExactly() {
@@ -245,6 +262,95 @@ void CliProgramTest::coloursAndRawBytes() {
              QByteArray("\x1b[31mCaf\xC3\xA9\x1b[0m\n"));
     QCOMPARE(run(hostArguments(server) + QStringList{"--raw", "motd"}, terminal).output,
              QByteArray("^1Caf\xE9\n"));
+}
+
+bool CliProgramTest::setUp(Fleet& fleet) {
+    fleet.silent.setSilent(true);
+    fleet.slow.setSilent(true);
+    connect(&fleet.slow, &RconTestServer::datagramReceived, this, [&fleet] {
+        QTimer::singleShot(100, &fleet.slow, [&fleet] {
+            fleet.slow.sendToLastSender(RconTestServer::replyHeader() + "late\n");
+        });
+    });
+    for (RconTestServer* server : {&fleet.answering, &fleet.otherPassword, &fleet.silent, &fleet.slow}) {
+        if (!server->listen())
+            return false;
+    }
+    const auto entry = [](const char* name, const RconTestServer& server) {
+        return ServerListStore::Entry{name, "127.0.0.1", std::to_string(server.port()), "secret"};
+    };
+    fleet.list = writeServerList(
+        fleet.directory, {entry("Slow one", fleet.slow), entry("Silent", fleet.silent),
+                          entry("Other password", fleet.otherPassword), entry("Answering", fleet.answering)});
+    return !fleet.list.isEmpty();
+}
+
+void CliProgramTest::severalServersAreReportedInListOrderWithASummary() {
+    Fleet fleet;
+    QVERIFY(setUp(fleet));
+    const Run result = run({"--list-file", fleet.list, "--all", "--timeout", "0.5", "echo", "hi"});
+    QCOMPARE(result.exitCode, 3);
+    const QByteArray address = "127.0.0.1:";
+    QCOMPARE(result.output, "== Slow one (" + address + QByteArray::number(fleet.slow.port()) +
+                                ")\nlate\n\n" + "== Silent (" + address +
+                                QByteArray::number(fleet.silent.port()) + ")\n\n" + "== Other password (" +
+                                address + QByteArray::number(fleet.otherPassword.port()) +
+                                ")\nBad rconpassword.\n\n" + "== Answering (" + address +
+                                QByteArray::number(fleet.answering.port()) + ")\nhi\n\n");
+    QVERIFY(result.errors.endsWith("4 servers: 2 ok, 1 bad password, 1 no reply, 0 errors\n"));
+    QVERIFY(!result.errors.contains("secret"));
+
+    const Run chosen = run({"--list-file", fleet.list, "--match", "ANSW", "--server", "Slow one", "--server",
+                            "Answering", "--timeout", "0.5", "echo", "hi"});
+    QCOMPARE(chosen.exitCode, 0);
+    QVERIFY(chosen.output.indexOf("== Slow one") < chosen.output.indexOf("== Answering"));
+    QCOMPARE(chosen.output.count("== "), 2);
+    QVERIFY(chosen.errors.endsWith("2 servers: 2 ok, 0 bad password, 0 no reply, 0 errors\n"));
+}
+
+void CliProgramTest::severalServersAsJsonOrQuiet() {
+    Fleet fleet;
+    QVERIFY(setUp(fleet));
+    const Run json = run({"--list-file", fleet.list, "--all", "--json", "--timeout", "0.5", "echo", "hi"});
+    QCOMPARE(json.exitCode, 3);
+    const QJsonArray servers = QJsonDocument::fromJson(json.output).array();
+    QCOMPARE(servers.size(), 4);
+    QStringList statuses;
+    for (const QJsonValue& server : servers)
+        statuses << server["status"].toString();
+    QCOMPARE(statuses, (QStringList{"ok", "no-reply", "bad-password", "ok"}));
+    const QJsonObject answering = servers.at(3).toObject();
+    QCOMPARE(answering["name"].toString(), QStringLiteral("Answering"));
+    QCOMPARE(answering["host"].toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(answering["port"].toInt(), int(fleet.answering.port()));
+    QCOMPARE(answering["reply"].toString(), QStringLiteral("hi\n"));
+    QVERIFY(answering["elapsed_ms"].isDouble());
+    QVERIFY(servers.at(0)["elapsed_ms"].toInt() >= 100);
+
+    const Run quiet = run({"--list-file", fleet.list, "--all", "--quiet", "--timeout", "0.5", "echo", "hi"});
+    QCOMPARE(quiet.exitCode, 3);
+    QVERIFY(quiet.output.isEmpty());
+    QCOMPARE(quiet.errors, QByteArray("4 servers: 2 ok, 1 bad password, 1 no reply, 0 errors\n"));
+}
+
+void CliProgramTest::aChangingCommandForAllServersIsConfirmedFirst() {
+    Fleet fleet;
+    QVERIFY(setUp(fleet));
+    CliEnvironment terminal;
+    terminal.inputIsTerminal = true;
+    const QStringList restart{"--list-file", fleet.list, "--all", "--timeout", "0.3", "map_restart"};
+    const Run declined = run(restart, terminal, "n\n");
+    QCOMPARE(declined.exitCode, 1);
+    QVERIFY(declined.errors.contains("map_restart"));
+    QVERIFY(declined.errors.contains("Other password (127.0.0.1:"));
+    QCOMPARE(fleet.answering.received().size(), 0);
+
+    QCOMPARE(run(restart, terminal, "y\n").exitCode, 3);
+    QCOMPARE(fleet.answering.received().size(), 1);
+    QCOMPARE(run(QStringList{"--yes"} + restart, terminal).exitCode, 3);
+    QCOMPARE(run({"--list-file", fleet.list, "--all", "--timeout", "0.3", "sv_hostname"}, terminal).exitCode,
+             3);
+    QCOMPARE(fleet.answering.received().size(), 3);
 }
 
 QTEST_GUILESS_MAIN(CliProgramTest)
