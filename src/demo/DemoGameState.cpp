@@ -276,19 +276,8 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
     if (name == "set" || name == "seta") {
         return setCvar(words);
     }
-    if (name == "pb_sv_plist") {
-        return punkBusterPlayerList();
-    }
-    if (name == "pb_sv_kick" || name == "pb_sv_ban") {
-        return punkBusterKick(words, name == "pb_sv_ban");
-    }
-    if (name == "pb_sv_banlist") {
-        return punkBusterBanList();
-    }
-    if (name == "pb_sv_banempty") {
-        const qsizetype count = m_bans.size();
-        m_bans.clear();
-        return PunkBuster + "Ban List Emptied (" + QByteArray::number(count) + " Entries Removed)\n";
+    if (name.startsWith("pb_sv_")) {
+        return punkBusterCommand(name, words, command);
     }
     if (Cvar* cvar = findCvar(name)) {
         return cvarCommand(*cvar, words);
@@ -302,24 +291,23 @@ QByteArray DemoGameState::changeMap(const QByteArray& map) {
         return "Can't find map " + file + "\n";
     }
     setValue("mapname", map);
-    for (Player& player : m_players) {
-        player.score = 0;
-    }
-    return "------ Server Initialization ------\n"
-           "Server: " +
-           map +
-           "\n"
-           "Loading " +
-           file + "\nGametype: " + cvarValue("g_gametype") +
-           "\n"
-           "-----------------------------------\n";
+    resetScores();
+    QByteArray text = "------ Server Initialization ------\n";
+    text += "Server: " + map + '\n';
+    text += "Loading " + file + '\n';
+    text += "Gametype: " + cvarValue("g_gametype") + '\n';
+    return text + "-----------------------------------\n";
 }
 
 QByteArray DemoGameState::restartMap() {
+    resetScores();
+    return "------ Map Restart ------\nServer: " + mapName() + "\n";
+}
+
+void DemoGameState::resetScores() {
     for (Player& player : m_players) {
         player.score = 0;
     }
-    return "------ Map Restart ------\nServer: " + mapName() + "\n";
 }
 
 // Walks sv_mapRotation ("gametype X map Y map Z ...") from where the last rotation stopped, takes
@@ -415,6 +403,26 @@ QByteArray DemoGameState::setCvar(const Words& words) {
     const QByteArray value = joined(words, 2);
     m_cvars.append({words[1], value, value, false, false});
     return {};
+}
+
+// The anti-cheat add-on's commands of the console's menus.
+QByteArray DemoGameState::punkBusterCommand(const QByteArray& name, const Words& words,
+                                            const QByteArray& command) {
+    if (name == "pb_sv_plist") {
+        return punkBusterPlayerList();
+    }
+    if (name == "pb_sv_kick" || name == "pb_sv_ban") {
+        return punkBusterKick(words, name == "pb_sv_ban");
+    }
+    if (name == "pb_sv_banlist") {
+        return punkBusterBanList();
+    }
+    if (name == "pb_sv_banempty") {
+        const qsizetype count = m_bans.size();
+        m_bans.clear();
+        return PunkBuster + "Ban List Emptied (" + QByteArray::number(count) + " Entries Removed)\n";
+    }
+    return "Unknown command \"" + command + "\"\n";
 }
 
 QByteArray DemoGameState::punkBusterPlayerList() const {

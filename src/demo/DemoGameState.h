@@ -55,12 +55,14 @@ private:
     QByteArray changeMap(const QByteArray& map);
     QByteArray restartMap();
     QByteArray rotateMap();
+    void resetScores();
     QByteArray status() const;
     QByteArray serverInfo() const;
     QByteArray listFiles(const QByteArray& filter) const;
     QByteArray cvarList() const;
     QByteArray cvarCommand(Cvar& cvar, const Words& words);
     QByteArray setCvar(const Words& words);
+    QByteArray punkBusterCommand(const QByteArray& name, const Words& words, const QByteArray& command);
     QByteArray punkBusterPlayerList() const;
     QByteArray punkBusterKick(const Words& words, bool ban);
     QByteArray punkBusterBanList() const;

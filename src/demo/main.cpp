@@ -22,8 +22,10 @@ void writeSignalByte(int) {
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-// SIGINT and SIGTERM end the event loop, so the program exits normally with status 0.
-bool quitOnSignals(QCoreApplication& app) {
+// SIGINT and SIGTERM end the event loop, so the program exits normally with status 0. A reader that
+// stops reading the log (for example after taking the port from the first line) does not stop the
+// server: SIGPIPE is ignored and the lines it cannot take are lost.
+bool handleSignals(QCoreApplication& app) {
     if (::pipe(signalPipe) != 0) {
         return false;
     }
@@ -33,7 +35,8 @@ bool quitOnSignals(QCoreApplication& app) {
     action.sa_handler = writeSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0 &&
+           std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
 }
 
 void printLine(const QByteArray& line) {
@@ -72,7 +75,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "brimhold-demo-server: cannot listen on 127.0.0.1:%u (port taken?)\n", port);
         return 1;
     }
-    if (!quitOnSignals(app)) {
+    if (!handleSignals(app)) {
         std::fprintf(stderr, "brimhold-demo-server: cannot catch SIGINT/SIGTERM\n");
         return 1;
     }
