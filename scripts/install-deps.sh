@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, and only those that are missing.
-# Asks for nothing (and runs no apt-get at all) when everything is already there.
+# Asks for nothing (and runs no apt-get at all) when everything is already there. Extra package names
+# given as arguments (what one CI stage needs beyond the normal build) are installed the same way.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
