@@ -2,6 +2,7 @@
 // every record through adding one, saving and reopening, and saving the reopened table changes nothing.
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -54,13 +55,18 @@ Snapshot Take(ZurerEzuz& store) {
     return snapshot;
 }
 
-// A record with every kind of byte its fields keep: plain fields any byte, scrambled ones 32..254.
-Collection NewRecord(const Snapshot& table) {
+// A new record whose values are slices of the input: any bytes in plain fields, and in scrambled ones
+// the same bytes brought into 32..254, the only bytes scrambling is defined on.
+Collection NewRecord(const Snapshot& table, const std::string& input) {
     Collection record{"0"};
     for (int32_t nr = 2; nr <= table.fieldCount; ++nr) {
-        const bool scrambled = table.fieldTypes[nr - 1] == TableContents::kScrambledType;
-        record.push_back(scrambled ? std::string("p#w\\ \xFE") + std::to_string(nr)
-                                   : std::string("v#\\\r\n\x01\xFF", 7) + std::to_string(nr));
+        std::string value = input.substr(std::min(input.size(), std::size_t(nr) * 3), 6);
+        if (table.fieldTypes[nr - 1] == TableContents::kScrambledType) {
+            for (char& c : value) {
+                c = static_cast<char>(32 + static_cast<unsigned char>(c) % 223);
+            }
+        }
+        record.push_back(value);
     }
     return record;
 }
@@ -72,9 +78,9 @@ std::string ReadFile(const std::string& path) {
     return bytes.str();
 }
 
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out << bytes;
     FUZZ_CHECK(out.good());
 }
 
@@ -87,11 +93,11 @@ void RemoveDirectory() {
 }
 
 // Adds a record if the table can take one; a refusal is only allowed when no Id is left.
-void AddRecord(ZurerEzuz& store, Snapshot& expected) {
+void AddRecord(ZurerEzuz& store, Snapshot& expected, const std::string& input) {
     if (store.FieldCount() <= 0) {
         return;
     }
-    Collection record = NewRecord(expected);
+    Collection record = NewRecord(expected, input);
     const Collection given = record;
     bool stored = false;
     try {
@@ -122,7 +128,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = g_directory + "/servers.sdb";
-    WriteFile(path, data, size);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    WriteFile(path, bytes);
 
     ZurerEzuz store;
     store.setYesNoQuestion([](const std::string&, const std::string&) { return false; });
@@ -133,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const RecordStoreError&) {
         return 0;  // a malformed file is refused: nothing more to keep
     }
-    AddRecord(store, expected);
+    AddRecord(store, expected, bytes);
     FUZZ_CHECK(store.SaveDatabase());
     const std::string saved = ReadFile(path);
 
