@@ -38,8 +38,7 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("The password (visible to other users; prefer BRIMHOLD_RCON_PASSWORD)."),
          QStringLiteral("TEXT")},
         {{QStringLiteral("c"), QStringLiteral("command")},
-         QStringLiteral("A command to send; may be repeated. \"-\" as COMMAND reads commands from standard "
-                        "input, one per line."),
+         QStringLiteral("A command to send; may be repeated."),
          QStringLiteral("COMMAND")},
         {QStringLiteral("status"), QStringLiteral("Ask for the server's status (no password needed).")},
         {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
@@ -56,8 +55,12 @@ void addOptions(QCommandLineParser& parser) {
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
         {QStringLiteral("version"), QStringLiteral("Show the version.")},
     });
-    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("The command to send."),
-                                 QStringLiteral("COMMAND [WORD...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("COMMAND"),
+        QStringLiteral("The command to send, its words joined by single blanks; everything after it is "
+                       "a word of the command. \"-\" alone reads the commands from standard input, one "
+                       "a line."),
+        QStringLiteral("COMMAND [WORD...]"));
 }
 
 }  // namespace
