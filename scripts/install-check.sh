@@ -2,7 +2,8 @@
 # Builds the Debian package from ./build, installs it, checks the installed files with their validators,
 # then runs the installed programs against each other on loopback: brimhold-demo-server and
 # brimhold-rcon 127.0.0.1 PORT secret (offscreen, with a private home), and checks that the server got
-# the console's probe and that the console keeps its server list in the per-user data folder. Stops
+# the console's probe and that the console keeps its server list in the per-user data folder; then
+# that brimhold-rcon-cli links no widgets, reads that same list and gets an echo back. Stops
 # both programs by process id and removes the package again, whatever the outcome.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -89,6 +90,7 @@ check_installed_files() {
   local expected=(
     /usr/bin/brimhold-rcon
     /usr/bin/brimhold-demo-server
+    /usr/bin/brimhold-rcon-cli
     /usr/share/applications/invalid.brimhold.rcon.desktop
     /usr/share/metainfo/invalid.brimhold.rcon.metainfo.xml
     /usr/share/icons/hicolor/scalable/apps/brimhold-rcon.svg
@@ -96,6 +98,7 @@ check_installed_files() {
     /usr/share/icons/hicolor/256x256/apps/brimhold-rcon.png
     /usr/share/man/man1/brimhold-rcon.1.gz
     /usr/share/man/man1/brimhold-demo-server.1.gz
+    /usr/share/man/man1/brimhold-rcon-cli.1.gz
   )
   local listed
   listed=$(dpkg -L "$package")
@@ -106,15 +109,15 @@ check_installed_files() {
   # Nothing but the programs in the program folder: no tests, benchmarks or test helpers.
   local programs
   programs=$(grep '^/usr/bin/.' <<<"$listed" | sort | tr '\n' ' ')
-  [ "$programs" = "/usr/bin/brimhold-demo-server /usr/bin/brimhold-rcon " ] ||
+  [ "$programs" = "/usr/bin/brimhold-demo-server /usr/bin/brimhold-rcon /usr/bin/brimhold-rcon-cli " ] ||
     fail "unexpected programs installed: $programs"
-  for program in /usr/bin/brimhold-rcon /usr/bin/brimhold-demo-server; do
+  for program in /usr/bin/brimhold-rcon /usr/bin/brimhold-demo-server /usr/bin/brimhold-rcon-cli; do
     [ -x "$program" ] || fail "$program is not executable"
   done
   file /usr/share/icons/hicolor/48x48/apps/brimhold-rcon.png | grep -q '48 x 48' || fail "48 px icon size"
   file /usr/share/icons/hicolor/256x256/apps/brimhold-rcon.png | grep -q '256 x 256' ||
     fail "256 px icon size"
-  for page in /usr/share/man/man1/brimhold-rcon.1.gz /usr/share/man/man1/brimhold-demo-server.1.gz; do
+  for page in /usr/share/man/man1/brimhold-{rcon,demo-server,rcon-cli}.1.gz; do
     gzip -t "$page" || fail "$page is not a valid gzip file"
   done
   desktop-file-validate /usr/share/applications/invalid.brimhold.rcon.desktop
@@ -162,6 +165,21 @@ run_installed_programs() {
   [ ! -e /usr/bin/servers.sdb ] || fail "the installed console wrote /usr/bin/servers.sdb"
 }
 
+run_installed_cli() {
+  ! ldd /usr/bin/brimhold-rcon-cli | grep -qE 'libQt6(Widgets|Gui)' ||
+    fail "brimhold-rcon-cli links Qt Widgets or Gui"
+  local port reply
+  port=$(server_port)
+  # The console's list (empty) in the same private home: --list finds it and prints nothing.
+  [ -z "$(env -u XDG_DATA_HOME HOME="$work/home" timeout 30 brimhold-rcon-cli --list)" ] ||
+    fail "brimhold-rcon-cli --list did not read the console's empty list"
+  reply=$(BRIMHOLD_RCON_PASSWORD=secret timeout 30 brimhold-rcon-cli --host 127.0.0.1 --port "$port" echo installed) ||
+    fail "brimhold-rcon-cli ended with status $?"
+  [ "$reply" = "installed" ] || fail "brimhold-rcon-cli printed \"$reply\" instead of the echo"
+  echo "install check: brimhold-rcon-cli got its echo back"
+}
+
 build_and_install
 check_installed_files
 run_installed_programs
+run_installed_cli

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, and only those that are missing.
 # Asks for nothing (and runs no apt-get at all) when everything is already there. Extra package names
-# given as arguments (what one script alone needs) are installed the same way.
+# given as arguments (what one CI stage needs beyond the normal build) are installed the same way.
 set -euo pipefail
 
 packages=(
@@ -9,8 +9,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  "$@"
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

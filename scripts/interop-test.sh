@@ -2,7 +2,8 @@
 # Proves the console against a real Quake-3-engine dedicated server (Debian's openarena-server) and
 # checks that the demo server answers alike. Installs the game server when missing, starts it and the
 # demo server on free loopback ports with random passwords, runs the interop tests and stops both
-# servers by process id however the run ends. Exits non-zero when a test fails.
+# servers by process id however the run ends; then checks brimhold-rcon-cli against the game server.
+# Exits non-zero when a test fails.
 # Run after ./scripts/test.sh has built ./build (it builds what it needs itself otherwise).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,7 @@ cd "$(dirname "$0")/.."
 readonly ENGINE=/usr/lib/ioquake3/ioq3ded
 readonly GAME_DATA=/usr/lib/openarena-server
 readonly TEST_PROGRAM=build/tests/interop/frmMainInteropTest
+readonly CLI_PROGRAM=build/src/app/brimhold-rcon-cli
 readonly DEMO_TARGET=brimhold-demo-server
 readonly DEMO_PROGRAM=build/src/demo/brimhold-demo-server
 # Upper bounds, in seconds: the game server's start, the tests, a whole server's life (a backstop for
@@ -69,7 +71,7 @@ build_programs() {
     if [ ! -f build/CMakeCache.txt ]; then
         cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     fi
-    cmake --build build -j"$(nproc)" --target frmMainInteropTest "$DEMO_TARGET"
+    cmake --build build -j"$(nproc)" --target frmMainInteropTest "$DEMO_TARGET" brimhold-rcon-cli
 }
 
 random_word() { od -An -N8 -tx1 /dev/urandom | tr -d ' \n'; }
@@ -155,6 +157,31 @@ run_console_tests() {
     return "$status"
 }
 
+# brimhold-rcon-cli against the game server: "status" answered with a map, "cvarlist" joined whole from
+# its datagrams (its "N total cvars" line is there with N cvar lines before it), and --status naming
+# the same map. Waits first, so that the server's flood limit has room again after the console tests;
+# three requests in all.
+run_cli_checks() {
+    local out="$work_dir/cli.out" total lines map
+    sleep 4
+    BRIMHOLD_RCON_PASSWORD=$server_password timeout 30 "$CLI_PROGRAM" --host 127.0.0.1 \
+        --port "$server_port" status >"$out" || { say "brimhold-rcon-cli status failed"; return 1; }
+    map=$(sed -n 's/^map: \([^ ]\+\)$/\1/p' "$out")
+    [ -n "$map" ] || { say "brimhold-rcon-cli status: no map line"; cat "$out"; return 1; }
+    BRIMHOLD_RCON_PASSWORD=$server_password timeout 30 "$CLI_PROGRAM" --host 127.0.0.1 \
+        --port "$server_port" cvarlist >"$out" || { say "brimhold-rcon-cli cvarlist failed"; return 1; }
+    total=$(sed -n 's/^\([0-9][0-9]*\) total cvars$/\1/p' "$out")
+    lines=$(sed -n '/^[0-9][0-9]* total cvars$/q;/./p' "$out" | wc -l)
+    if [ -z "$total" ] || [ "$total" -ne "$lines" ]; then
+        say "brimhold-rcon-cli cvarlist: \"${total:-no} total cvars\" but $lines cvar lines before it"
+        return 1
+    fi
+    timeout 30 "$CLI_PROGRAM" --host 127.0.0.1 --port "$server_port" --status --json >"$out" ||
+        { say "brimhold-rcon-cli --status failed"; return 1; }
+    grep -qF "\"map\": \"$map\"" "$out" || { say "brimhold-rcon-cli --status: not map $map"; cat "$out"; return 1; }
+    say "brimhold-rcon-cli: status, cvarlist ($total cvars joined whole) and --status answered"
+}
+
 main() {
     trap finish EXIT
     trap 'exit 130' INT TERM
@@ -164,6 +191,7 @@ main() {
     start_game_server
     start_demo_server
     run_console_tests
+    run_cli_checks
 }
 
 main "$@"

@@ -85,6 +85,8 @@ private:
 ServerListStore::ServerListStore(QString programDirectory, QString userDataDirectory)
     : m_programDirectory(std::move(programDirectory)), m_userDataDirectory(std::move(userDataDirectory)) {}
 
+ServerListStore::ServerListStore(QString filePath) : m_fixedPath(std::move(filePath)) {}
+
 bool ServerListStore::fail(const QString& problem) {
     m_problem = problem;
     return false;
@@ -104,7 +106,7 @@ QString ServerListStore::chooseFile() {
 
 ServerListStore::SetUp ServerListStore::setUp() {
     m_ready = false;
-    m_path = chooseFile();
+    m_path = m_fixedPath.isEmpty() ? chooseFile() : m_fixedPath;
     if (m_path.isEmpty()) {
         fail(QStringLiteral("De serverlijst is niet beschikbaar: %1 kan niet worden aangemaakt in %2.")
                  .arg(QString::fromLatin1(kFileName), placesTried()));

@@ -40,6 +40,8 @@ public:
     // there can be neither created nor written (created when missing). An empty programDirectory keeps
     // the list in userDataDirectory alone (see ServerListFolders).
     ServerListStore(QString programDirectory, QString userDataDirectory);
+    // Uses exactly this file, which is never created: a missing one is not in order.
+    explicit ServerListStore(QString filePath);
 
     // Chooses the file, creates it with the schema when it is missing (owner-only permissions), opens it
     // without questions, checks the table name, switches AutoSave on and reads every record once. An
@@ -72,6 +74,7 @@ private:
 
     QString m_programDirectory;
     QString m_userDataDirectory;
+    QString m_fixedPath;
     QString m_path;
     QString m_problem;
     bool m_ready = false;

@@ -1,0 +1,81 @@
+// The command-line program's reading of server datagrams: arbitrary datagrams, arriving at growing
+// times, go through the reply joining, the status parsing and the colour handling. Checked: the joined
+// text is exactly the print pieces without their headers, in order; the reply never ends before the
+// last piece's idle time, nor later than the time-out allows; a parsed status has no more players than
+// lines; stripping the colour codes is rendering them with the terminal colours taken out again.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+
+#include <QByteArray>
+#include <QRegularExpression>
+
+#include "ColorText.h"
+#include "FuzzCheck.h"
+#include "ReplyJoiner.h"
+#include "Report.h"
+#include "StatusResponse.h"
+
+namespace {
+
+constexpr qint64 kIdleMs = 250;
+constexpr qint64 kTimeoutMs = 3000;
+
+void CheckColours(const QByteArray& text) {
+    FUZZ_CHECK(ColorText::apply(text, ColorText::Mode::Keep) == text);
+    const QByteArray stripped = ColorText::apply(text, ColorText::Mode::Strip);
+    FUZZ_CHECK(stripped.size() <= text.size());
+    if (!text.contains('\x1b')) {
+        QByteArray rendered = ColorText::apply(text, ColorText::Mode::Render);
+        static const QRegularExpression kAnsiColour(QStringLiteral("\x1b\\[[0-9]+m"));
+        const QString withoutColours = QString::fromLatin1(rendered).remove(kAnsiColour);
+        FUZZ_CHECK(withoutColours.toLatin1() == stripped);
+    }
+}
+
+void CheckStatus(const QByteArray& datagram) {
+    const std::optional<StatusResponse> status = StatusResponse::parse(datagram);
+    if (!status) {
+        return;
+    }
+    FUZZ_CHECK(status->players.size() <= datagram.count('\n'));
+    const QByteArray table = Report::statusText(*status, ColorText::Mode::Strip);
+    FUZZ_CHECK(table.startsWith("hostname: "));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider provider(data, size);
+    ReplyJoiner joiner(0, kIdleMs, kTimeoutMs);
+    QByteArray expected;
+    qint64 now = 0;
+    qint64 lastPieceAt = -1;
+    while (provider.remaining_bytes() > 0) {
+        now += provider.ConsumeIntegralInRange<qint64>(0, 2000);
+        const bool asPrint = provider.ConsumeBool();
+        const std::string body = provider.ConsumeRandomLengthString(2048);
+        QByteArray datagram = QByteArray::fromStdString(body);
+        if (asPrint) {
+            datagram.prepend(ReplyJoiner::kPrintHeader);
+        }
+        const bool added = joiner.add(datagram, now);
+        FUZZ_CHECK(added == datagram.startsWith(ReplyJoiner::kPrintHeader));
+        if (added) {
+            expected += datagram.mid(ReplyJoiner::kPrintHeader.size());
+            lastPieceAt = now;
+        }
+        FUZZ_CHECK(joiner.text() == expected);
+        if (lastPieceAt < 0) {
+            FUZZ_CHECK(joiner.endsAt() == kTimeoutMs);
+        } else {
+            FUZZ_CHECK(joiner.endsAt() <= lastPieceAt + kIdleMs);
+            FUZZ_CHECK(joiner.endsAt() <= kTimeoutMs + ReplyJoiner::kLongestAfterTimeoutMs);
+            FUZZ_CHECK(joiner.endsAt() == lastPieceAt + kIdleMs ||
+                       joiner.endsAt() == kTimeoutMs + ReplyJoiner::kLongestAfterTimeoutMs);
+        }
+        CheckStatus(datagram);
+        CheckColours(datagram);
+    }
+    return 0;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "ColorText.h"
+
+// What the command line of brimhold-rcon-cli asks for. Only the form is checked here (known options,
+// numbers where numbers belong, one way of naming the server and the commands); whether a server or a
+// file exists is found out when the program runs.
+class CliArguments final {
+public:
+    enum class Action { Run, Help, Version, List };
+    enum class Color { Auto, Always, Never };
+
+    // Parses the arguments (program name first). On a usage error, error() says what is wrong.
+    static CliArguments parse(const QStringList& arguments);
+    // The usage text that --help prints and a usage error follows with.
+    static QString helpText();
+    // Why a command cannot be sent (a line break or a zero byte in it); empty when it can.
+    static QString problemWithCommand(const QString& command);
+
+    const QString& error() const { return m_error; }
+    Action action() const { return m_action; }
+
+    // Servers: saved entries by name, all of them, or those whose name contains a text; or a host.
+    const QStringList& serverNames() const { return m_serverNames; }
+    bool all() const { return m_all; }
+    const std::optional<QString>& match() const { return m_match; }
+    bool choosesSavedServers() const { return !m_serverNames.isEmpty() || m_all || m_match; }
+    // Several servers may be chosen: each gets a header line, or an object in a JSON array, and a summary
+    // line follows.
+    bool choosesSeveralServers() const { return m_serverNames.size() > 1 || m_all || m_match; }
+    const QString& listFile() const { return m_listFile; }
+    const QString& host() const { return m_host; }
+    const QString& port() const { return m_port; }
+    const std::optional<QString>& password() const { return m_password; }
+    const QString& passwordFile() const { return m_passwordFile; }
+
+    // The commands to send: each -c, or the words of the command joined by single blanks. Empty with
+    // commandsFromInput() or status().
+    const QStringList& commands() const { return m_commands; }
+    bool commandsFromInput() const { return m_commandsFromInput; }
+    bool status() const { return m_status; }
+
+    qint64 idleMs() const { return m_idleMs; }
+    qint64 timeoutMs() const { return m_timeoutMs; }
+    int parallel() const { return m_parallel; }
+    bool raw() const { return m_raw; }
+    bool json() const { return m_json; }
+    bool quiet() const { return m_quiet; }
+    bool yes() const { return m_yes; }
+    // The colour handling asked for; Render only where the terminal allows it.
+    ColorText::Mode colorMode(bool outputIsTerminal) const;
+
+private:
+    CliArguments() = default;
+    bool fail(const QString& error);
+    bool checkServerChoice();
+    bool checkCommands(const QStringList& positional);
+
+    QString m_error;
+    Action m_action = Action::Run;
+    QStringList m_serverNames;
+    bool m_all = false;
+    std::optional<QString> m_match;
+    QString m_listFile;
+    QString m_host;
+    QString m_port;
+    std::optional<QString> m_password;
+    QString m_passwordFile;
+    QStringList m_commands;
+    bool m_commandsFromInput = false;
+    bool m_status = false;
+    qint64 m_idleMs = 250;
+    qint64 m_timeoutMs = 3000;
+    int m_parallel = 16;
+    bool m_raw = false;
+    bool m_json = false;
+    bool m_quiet = false;
+    bool m_yes = false;
+    Color m_color = Color::Auto;
+    bool m_stripColors = false;
+};

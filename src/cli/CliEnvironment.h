@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What brimhold-rcon-cli takes from its surroundings besides the arguments and the three streams.
+struct CliEnvironment {
+    // BRIMHOLD_RCON_PASSWORD, when set.
+    std::optional<QString> passwordVariable;
+    // Whether standard output and standard input are terminals (colours, questions).
+    bool outputIsTerminal = false;
+    bool inputIsTerminal = false;
+    // Where the saved server list is looked for, as the connection dialog looks for it.
+    QString programDirectory;
+    QString userDataDirectory;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+#include "CliArguments.h"
+#include "CliEnvironment.h"
+#include "ServerTarget.h"
+
+class Clock;
+class QIODevice;
+class ServerFleet;
+class ServerListStore;
+
+// The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
+// the status query, prints what came back and ends with an exit status. Errors go to the error stream as
+// one line each, "brimhold-rcon-cli: " and what happened; no password is ever written anywhere.
+//
+// One server's replies are printed as they end. Several servers' results are printed each under a
+// header, in the list's order as soon as every server before them has finished, and followed by a
+// summary line on the error stream.
+class CliProgram final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CliProgram)
+
+public:
+    // The streams and the clock must outlive the program.
+    CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& output, QIODevice& errors,
+               Clock& clock, QObject* parent = nullptr);
+    ~CliProgram() override;
+
+    // Runs the command line (program name first). finished() follows, possibly before this returns.
+    void start(const QStringList& arguments);
+
+    bool isFinished() const { return m_exitCode.has_value(); }
+    int exitCode() const { return m_exitCode.value_or(-1); }
+
+signals:
+    void finished(int exitCode);
+
+private:
+    void run();
+    void listServers();
+    std::unique_ptr<ServerListStore> openServerList();
+    std::optional<QList<ServerTarget>> savedServers();
+    std::optional<ServerTarget> serverByHost();
+    std::optional<QByteArray> password();
+    std::optional<QList<QByteArray>> commands();
+    bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
+    void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
+    void printReply(int index);
+    void printFinishedInOrder();
+    void printServer(int index);
+    void fleetFinished();
+    void printSummary();
+
+    ColorText::Mode colorMode() const;
+    void print(const QByteArray& bytes);
+    void complain(const QString& message);
+    void end(int exitCode);
+    void endWithUsageError(const QString& message);
+
+    CliEnvironment m_environment;
+    QIODevice& m_input;
+    QIODevice& m_output;
+    QIODevice& m_errors;
+    Clock& m_clock;
+    std::optional<CliArguments> m_arguments;
+    ServerFleet* m_fleet = nullptr;
+    int m_nextToPrint = 0;
+    std::optional<int> m_exitCode;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+
+// The colour codes of game texts: "^" and a digit colour the text after them (player names, host names,
+// messages). They can be shown as terminal colours, removed, or kept as they are.
+class ColorText final {
+public:
+    enum class Mode {
+        Keep,    // the codes stay in the text
+        Render,  // each code becomes an ANSI colour; the colour is reset before each line feed and at the end
+        Strip,   // the codes are removed
+    };
+
+    ColorText() = delete;
+
+    static QByteArray apply(const QByteArray& text, Mode mode);
+
+private:
+    static QByteArray render(const QByteArray& text);
+    static QByteArray strip(const QByteArray& text);
+};

@@ -1,0 +1,77 @@
+#include "Report.h"
+
+#include <QJsonArray>
+
+#include "ExitStatus.h"
+#include "ServerSession.h"
+#include "StatusResponse.h"
+#include "Windows1252.h"
+
+namespace {
+
+QString jsonText(const QByteArray& bytes, ColorText::Mode colors) {
+    const ColorText::Mode mode = colors == ColorText::Mode::Strip ? colors : ColorText::Mode::Keep;
+    return Windows1252::toUnicode(ColorText::apply(bytes, mode));
+}
+
+QByteArray rightAligned(int number, int width) {
+    return QByteArray::number(number).rightJustified(width, ' ');
+}
+
+}  // namespace
+
+QByteArray Report::replyText(const QByteArray& reply, ColorText::Mode colors, bool raw) {
+    if (raw) {
+        return reply;
+    }
+    return Windows1252::toUnicode(ColorText::apply(reply, colors)).toUtf8();
+}
+
+QByteArray Report::statusText(const StatusResponse& status, ColorText::Mode colors) {
+    const auto line = [&](const char* label, const QByteArray& value) {
+        return QByteArray(label) + replyText(value, colors, false) + '\n';
+    };
+    QByteArray text = line("hostname: ", status.hostName()) + line("map:      ", status.map()) +
+                      line("gametype: ", status.gameType()) +
+                      line("players:  ", QByteArray::number(status.players.size()) + " / " +
+                                             QByteArray::number(status.maxPlayers()));
+    if (!status.players.isEmpty()) {
+        text += "\nscore  ping  name\n";
+        for (const StatusResponse::Player& player : status.players) {
+            text += rightAligned(player.score, 5) + "  " + rightAligned(player.ping, 4) + "  " +
+                    replyText(player.name, colors, false) + '\n';
+        }
+    }
+    return text;
+}
+
+QJsonObject Report::serverObject(const ServerSession& session, ColorText::Mode colors) {
+    const ServerTarget& target = session.target();
+    QJsonObject object{
+        {QStringLiteral("name"), target.name},
+        {QStringLiteral("host"), target.host},
+        {QStringLiteral("port"), target.port.toInt()},
+        {QStringLiteral("status"), QString::fromLatin1(ExitStatus::nameOf(session.outcome()))},
+        {QStringLiteral("elapsed_ms"), session.elapsedMs()},
+    };
+    if (!session.problem().isEmpty()) {
+        object.insert(QStringLiteral("error"), session.problem());
+    }
+    if (const std::optional<StatusResponse>& status = session.status()) {
+        object.insert(QStringLiteral("hostname"), jsonText(status->hostName(), colors));
+        object.insert(QStringLiteral("map"), jsonText(status->map(), colors));
+        object.insert(QStringLiteral("gametype"), jsonText(status->gameType(), colors));
+        object.insert(QStringLiteral("players"), int(status->players.size()));
+        object.insert(QStringLiteral("max_players"), status->maxPlayers());
+        QJsonArray players;
+        for (const StatusResponse::Player& player : status->players) {
+            players.append(QJsonObject{{QStringLiteral("score"), player.score},
+                                       {QStringLiteral("ping"), player.ping},
+                                       {QStringLiteral("name"), jsonText(player.name, colors)}});
+        }
+        object.insert(QStringLiteral("player_list"), players);
+    } else if (!session.isStatusQuery()) {
+        object.insert(QStringLiteral("reply"), jsonText(session.replies().join(), colors));
+    }
+    return object;
+}

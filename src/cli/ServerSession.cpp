@@ -1,0 +1,134 @@
+#include "ServerSession.h"
+
+#include "RconProtocol.h"
+#include "RconSocket.h"
+
+namespace {
+
+// The two answers of a Quake-3-engine server that refuse a request for its password.
+bool refusesPassword(const QByteArray& reply) {
+    const QByteArray text = reply.trimmed();
+    return text == "Bad rconpassword." || text == "No rconpassword set on the server.";
+}
+
+QString seconds(qint64 ms) {
+    return QString::number(double(ms) / 1000.0, 'g', 4);
+}
+
+}  // namespace
+
+ServerSession::ServerSession(ServerTarget target, Clock& clock, Timing timing, QObject* parent)
+    : QObject(parent),
+      m_target(std::move(target)),
+      m_clock(clock),
+      m_timing(timing),
+      m_socket(new RconSocket(this)),
+      m_timer(clock.createTimer([this] { timerRanOut(); })) {
+    connect(m_socket, &RconSocket::datagramReceived, this, &ServerSession::received);
+    connect(m_socket, &RconSocket::failed, this,
+            [this](const QString& message) { finish(Outcome::Error, message); });
+}
+
+ServerSession::~ServerSession() = default;
+
+void ServerSession::runCommands(const QList<QByteArray>& commands) {
+    for (const QByteArray& command : commands) {
+        m_requests.append(RconProtocol::request(m_target.password, command));
+    }
+    start();
+}
+
+void ServerSession::queryStatus() {
+    m_isStatusQuery = true;
+    m_requests = {StatusResponse::kRequest};
+    start();
+}
+
+void ServerSession::start() {
+    m_startedAtMs = m_clock.nowMs();
+    m_socket->connectToServer(m_target.host, m_target.port);
+    if (m_state != State::Finished) {
+        sendWhenAllowed();
+    }
+}
+
+void ServerSession::sendWhenAllowed() {
+    if (m_nextRequest >= m_requests.size()) {
+        finish(Outcome::Ok);
+        return;
+    }
+    const qint64 now = m_clock.nowMs();
+    const qint64 allowedAt = m_pacer.nextAllowedAt(now);
+    if (allowedAt > now) {
+        m_state = State::WaitingToSend;
+        m_timer->startAt(allowedAt);
+        return;
+    }
+    send();
+}
+
+void ServerSession::send() {
+    const qint64 now = m_clock.nowMs();
+    m_pacer.recordSent(now);
+    m_joiner.emplace(now, m_timing.idleMs, m_timing.timeoutMs);
+    m_state = State::Receiving;
+    m_timer->startAt(m_joiner->endsAt());
+    m_socket->send(m_requests[m_nextRequest++]);
+}
+
+void ServerSession::received(const QByteArray& datagram) {
+    if (m_state != State::Receiving) {
+        return;  // a late piece of a reply that has already ended
+    }
+    if (m_isStatusQuery) {
+        if ((m_status = StatusResponse::parse(datagram))) {
+            finish(Outcome::Ok);
+        }
+        return;
+    }
+    if (m_joiner->add(datagram, m_clock.nowMs())) {
+        m_timer->startAt(m_joiner->endsAt());
+    }
+}
+
+void ServerSession::timerRanOut() {
+    if (m_state == State::WaitingToSend) {
+        sendWhenAllowed();
+    } else if (m_state == State::Receiving) {
+        if (m_clock.nowMs() < m_joiner->endsAt()) {
+            m_timer->startAt(m_joiner->endsAt());
+        } else {
+            replyTimeIsUp();
+        }
+    }
+}
+
+void ServerSession::replyTimeIsUp() {
+    if (!m_joiner->hasPieces()) {
+        finish(Outcome::NoReply,
+               tr("no reply from %1 within %2 s").arg(m_target.address(), seconds(m_timing.timeoutMs)));
+        return;
+    }
+    m_replies.append(m_joiner->text());
+    emit replyEnded(int(m_replies.size()) - 1);
+    if (refusesPassword(m_joiner->text())) {
+        finish(Outcome::BadPassword,
+               tr("%1 refused the password: %2")
+                   .arg(m_target.address(), QString::fromLatin1(m_joiner->text().trimmed())));
+        return;
+    }
+    sendWhenAllowed();
+}
+
+void ServerSession::finish(Outcome outcome, const QString& problem) {
+    if (m_state == State::Finished) {
+        return;
+    }
+    m_state = State::Finished;
+    m_outcome = outcome;
+    m_problem = problem;
+    m_finishedAtMs = m_clock.nowMs();
+    m_timer->stop();
+    m_socket->close();
+    emit finished();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One server to talk to: a saved entry's name (empty for --host), where it is, and its password as the
+// bytes that go on the wire.
+struct ServerTarget {
+    QString name;
+    QString host;
+    QString port;
+    QByteArray password;
+
+    // "host:port", or "[host]:port" for an IPv6 address.
+    QString address() const {
+        return (host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host) +
+               QLatin1Char(':') + port;
+    }
+};

@@ -1,0 +1,39 @@
+// brimhold-rcon-cli: rcon from scripts and terminals. See brimhold-rcon-cli(1).
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <unistd.h>
+
+#include "CliProgram.h"
+#include "ServerListFolders.h"
+#include "SystemClock.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+
+    CliEnvironment environment;
+    if (qEnvironmentVariableIsSet("BRIMHOLD_RCON_PASSWORD")) {
+        environment.passwordVariable = qEnvironmentVariable("BRIMHOLD_RCON_PASSWORD");
+    }
+    environment.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    environment.inputIsTerminal = ::isatty(STDIN_FILENO) == 1;
+    // The connection dialog's own choice of folders, so that both programs use one list.
+    const ServerListFolders folders = ServerListFolders::ofThisProgram();
+    environment.programDirectory = folders.programDirectory;
+    environment.userDataDirectory = folders.userDataDirectory;
+
+    QFile input;
+    QFile output;
+    QFile errors;
+    input.open(STDIN_FILENO, QIODevice::ReadOnly);
+    output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    errors.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+
+    SystemClock clock;
+    CliProgram program(environment, input, output, errors, clock);
+    QObject::connect(&program, &CliProgram::finished, &application, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    program.start(QCoreApplication::arguments());
+    return program.isFinished() ? program.exitCode() : QCoreApplication::exec();
+}

@@ -1,0 +1,69 @@
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+
+namespace {
+
+const QString kCli = QStringLiteral(BRIMHOLD_CLI_PATH);
+const QString kDemoServer = QStringLiteral(BRIMHOLD_DEMO_SERVER_PATH);
+
+struct Finished {
+    int exitCode = -1;
+    QByteArray output;
+};
+
+Finished runCli(const QStringList& arguments, const QProcessEnvironment& environment = {}) {
+    QProcess cli;
+    if (!environment.isEmpty())
+        cli.setProcessEnvironment(environment);
+    cli.start(kCli, arguments);
+    if (!cli.waitForFinished(10000)) {
+        cli.kill();
+        cli.waitForFinished(1000);
+        return {};
+    }
+    return {cli.exitCode(), cli.readAllStandardOutput()};
+}
+
+}  // namespace
+
+// The built program itself: what it links, and one request from end to end.
+class CliExecutableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linksNeitherQtWidgetsNorQtGui();
+    void versionAndOneRequestFromEndToEnd();
+};
+
+void CliExecutableTest::linksNeitherQtWidgetsNorQtGui() {
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {kCli});
+    QVERIFY(ldd.waitForFinished(10000));
+    const QByteArray libraries = ldd.readAllStandardOutput();
+    QVERIFY2(libraries.contains("libQt6Core") && libraries.contains("libQt6Network"), libraries.constData());
+    QVERIFY2(!libraries.contains("libQt6Widgets") && !libraries.contains("libQt6Gui"), libraries.constData());
+}
+
+void CliExecutableTest::versionAndOneRequestFromEndToEnd() {
+    const Finished version = runCli({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.output, QByteArray("brimhold-rcon-cli 0.9.4\n"));
+
+    QProcess server;
+    server.start(kDemoServer, {"--port", "0", "--password", "secret", "--quit-after", "60"});
+    QVERIFY(server.waitForStarted(5000));
+    QVERIFY(server.waitForReadyRead(5000));
+    const QByteArray port = server.readLine().trimmed();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("BRIMHOLD_RCON_PASSWORD"), QStringLiteral("secret"));
+    const Finished echo =
+        runCli({"--host", "127.0.0.1", "--port", QString::fromLatin1(port), "echo", "hi"}, environment);
+    server.terminate();
+    server.waitForFinished(5000);
+    QCOMPARE(echo.exitCode, 0);
+    QCOMPARE(echo.output, QByteArray("hi\n"));
+}
+
+QTEST_GUILESS_MAIN(CliExecutableTest)
+#include "CliExecutableTest.moc"
