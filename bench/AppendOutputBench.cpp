@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "frmMain.h"
+#include "console/frmMain.h"
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "RconTestServer.h"
+#include "demo/RconTestServer.h"
 
 int main(int argc, char* argv[]) {
     constexpr int kRuns = 100;

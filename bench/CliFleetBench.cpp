@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "RconTestServer.h"
-#include "ServerListStore.h"
+#include "demo/RconTestServer.h"
+#include "app/ServerListStore.h"
 
 namespace {
 

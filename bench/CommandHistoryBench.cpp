@@ -1,7 +1,7 @@
 // Cost of recording and recalling console commands with a full history. Once 512 commands are held,
 // every record shifts the whole history by one slot; that move is fixed in size, so the cost per
 // record must not grow with the number of commands typed.
-#include "CommandHistory.h"
+#include "console/CommandHistory.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "frmMain.h"
+#include "console/frmMain.h"
 
 namespace {
 double cpuSeconds() {

@@ -13,8 +13,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "LineCodec.h"
-#include "ZurerEzuz.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/ZurerEzuz.h"
 
 namespace {
 

@@ -31,11 +31,11 @@
 #include <thread>
 #include <vector>
 
-#include "RconProtocol.h"
-#include "RconSocket.h"
-#include "Transcript.h"
-#include "Windows1252.h"
-#include "frmMain.h"
+#include "console/RconProtocol.h"
+#include "console/RconSocket.h"
+#include "console/Transcript.h"
+#include "codepage/Windows1252.h"
+#include "console/frmMain.h"
 
 namespace {
 const QByteArray Header = QByteArray(4, '\xFF') + "print\n";

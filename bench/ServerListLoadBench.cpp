@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "LineCodec.h"
-#include "MessageBoxes.h"
-#include "frmConnect.h"
+#include "recordstore/LineCodec.h"
+#include "app/MessageBoxes.h"
+#include "app/frmConnect.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <QByteArray>
 #include <QRegularExpression>
 
-#include "ColorText.h"
+#include "cli/ColorText.h"
 #include "FuzzCheck.h"
-#include "ReplyJoiner.h"
-#include "Report.h"
-#include "StatusResponse.h"
+#include "cli/ReplyJoiner.h"
+#include "cli/Report.h"
+#include "cli/StatusResponse.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 #include "FuzzCheck.h"
-#include "RconProtocol.h"
-#include "Windows1252.h"
+#include "console/RconProtocol.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "FieldScrambler.h"
+#include "recordstore/FieldScrambler.h"
 #include "FuzzCheck.h"
-#include "LineCodec.h"
-#include "RecordStoreError.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <QTextDocument>
 
 #include "FuzzCheck.h"
-#include "RconProtocol.h"
-#include "Transcript.h"
-#include "TranscriptMirror.h"
-#include "Windows1252.h"
+#include "console/RconProtocol.h"
+#include "console/Transcript.h"
+#include "console/TranscriptMirror.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

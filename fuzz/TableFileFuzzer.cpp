@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "RecordStoreError.h"
-#include "TableContents.h"
-#include "ZurerEzuz.h"
+#include "recordstore/RecordStoreError.h"
+#include "recordstore/TableContents.h"
+#include "recordstore/ZurerEzuz.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-60}"
 build=build-fuzz
 CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMHOLD_FUZZ=ON \
-  -DBRIMHOLD_BUILD_TESTS=OFF -DBRIMHOLD_BUILD_BENCHMARKS=OFF
+  -DBRIMHOLD_BUILD_TESTS=OFF -DBRIMHOLD_BENCHMARKS=OFF
 mapfile -t targets < "$build/fuzz/fuzzers.txt"
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
-  -DBRIMHOLD_BUILD_BENCHMARKS=OFF -DBRIMHOLD_TEST_TIMEOUT_FACTOR=4
+  -DBRIMHOLD_BENCHMARKS=OFF -DBRIMHOLD_TEST_TIMEOUT_FACTOR=4
 cmake --build build-asan -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

@@ -1,4 +1,4 @@
-#include "BannerPicture.h"
+#include "app/BannerPicture.h"
 
 #include <QLinearGradient>
 #include <QPainter>

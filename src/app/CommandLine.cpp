@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 QString CommandLine::argumentText(const QStringList& arguments) {
     return arguments.mid(1).join(QLatin1Char(' '));

@@ -1,4 +1,4 @@
-#include "HotSpot.h"
+#include "app/HotSpot.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "PasswordCharStyle.h"
+#include "app/PasswordCharStyle.h"
 
 PasswordCharStyle::PasswordCharStyle() = default;
 

@@ -1,9 +1,9 @@
-#include "Program.h"
+#include "app/Program.h"
 
 #include <QApplication>
 
-#include "frmConnect.h"
-#include "frmMain.h"
+#include "app/frmConnect.h"
+#include "console/frmMain.h"
 
 Program::Program(ConnectOptions dialogOptions, ConsoleOptions consoleOptions)
     : m_dialogOptions(std::move(dialogOptions)), m_consoleOptions(std::move(consoleOptions)) {}

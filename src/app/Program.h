@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "ConnectOptions.h"
-#include "ConsoleOptions.h"
+#include "app/ConnectOptions.h"
+#include "console/ConsoleOptions.h"
 
 class frmMain;
 

@@ -1,11 +1,11 @@
-#include "ServerListFolders.h"
+#include "app/ServerListFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "InstallPaths.h"
+#include "app/InstallPaths.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ServerListStore.h"
+#include "app/ServerListStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

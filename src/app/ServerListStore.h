@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ZurerEzuz.h"
+#include "recordstore/ZurerEzuz.h"
 
 // The connection dialog's saved server list: the file servers.sdb (table "Serverlijst"), where it lives,
 // its creation with the list's schema, and the list's operations on one ZurerEzuz store with AutoSave

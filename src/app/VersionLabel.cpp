@@ -1,4 +1,4 @@
-#include "VersionLabel.h"
+#include "app/VersionLabel.h"
 
 #include <QVersionNumber>
 

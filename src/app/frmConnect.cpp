@@ -1,4 +1,4 @@
-#include "frmConnect.h"
+#include "app/frmConnect.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -11,15 +11,15 @@
 
 #include <optional>
 
-#include "AboutText.h"
-#include "BannerPicture.h"
-#include "CommandLine.h"
-#include "HotSpot.h"
-#include "PasswordCharStyle.h"
-#include "QtMessageBoxes.h"
-#include "ServerListFolders.h"
-#include "ServerListStore.h"
-#include "VersionLabel.h"
+#include "app/AboutText.h"
+#include "app/BannerPicture.h"
+#include "app/CommandLine.h"
+#include "app/HotSpot.h"
+#include "app/PasswordCharStyle.h"
+#include "app/QtMessageBoxes.h"
+#include "app/ServerListFolders.h"
+#include "app/ServerListStore.h"
+#include "app/VersionLabel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ConnectOptions.h"
+#include "app/ConnectOptions.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "BuildVersion.h"
-#include "CommandLine.h"
-#include "Program.h"
+#include "app/BuildVersion.h"
+#include "app/CommandLine.h"
+#include "app/Program.h"
 
 int main(int argc, char* argv[]) {
     // The command line is host [port] password and nothing else. Qt is shown only the program's

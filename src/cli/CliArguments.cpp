@@ -1,8 +1,8 @@
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 #include <QCommandLineParser>
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "ColorText.h"
+#include "cli/ColorText.h"
 
 // What the command line of brimhold-rcon-cli asks for. Only the form is checked here (known options,
 // numbers where numbers belong, one way of naming the server and the commands); whether a server or a

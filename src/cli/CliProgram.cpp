@@ -1,4 +1,4 @@
-#include "CliProgram.h"
+#include "cli/CliProgram.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,15 +9,15 @@
 
 #include <algorithm>
 
-#include "BuildVersion.h"
-#include "Clock.h"
-#include "ReadOnlyCommands.h"
-#include "Report.h"
-#include "ServerFleet.h"
-#include "ServerListStore.h"
-#include "ServerSelection.h"
-#include "ServerSession.h"
-#include "Windows1252.h"
+#include "app/BuildVersion.h"
+#include "cli/Clock.h"
+#include "cli/ReadOnlyCommands.h"
+#include "cli/Report.h"
+#include "cli/ServerFleet.h"
+#include "app/ServerListStore.h"
+#include "cli/ServerSelection.h"
+#include "cli/ServerSession.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <optional>
 
-#include "CliArguments.h"
-#include "CliEnvironment.h"
-#include "ServerTarget.h"
+#include "cli/CliArguments.h"
+#include "cli/CliEnvironment.h"
+#include "cli/ServerTarget.h"
 
 class Clock;
 class QIODevice;

@@ -1,4 +1,4 @@
-#include "ColorText.h"
+#include "cli/ColorText.h"
 
 namespace {
 

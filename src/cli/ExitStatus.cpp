@@ -1,4 +1,4 @@
-#include "ExitStatus.h"
+#include "cli/ExitStatus.h"
 
 int ExitStatus::of(Outcome outcome) {
     switch (outcome) {

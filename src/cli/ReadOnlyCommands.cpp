@@ -1,4 +1,4 @@
-#include "ReadOnlyCommands.h"
+#include "cli/ReadOnlyCommands.h"
 
 #include <QList>
 

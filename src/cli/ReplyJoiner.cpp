@@ -1,4 +1,4 @@
-#include "ReplyJoiner.h"
+#include "cli/ReplyJoiner.h"
 
 const QByteArray ReplyJoiner::kPrintHeader = QByteArray(4, '\xFF') + "print\n";
 

@@ -1,11 +1,11 @@
-#include "Report.h"
+#include "cli/Report.h"
 
 #include <QJsonArray>
 
-#include "ExitStatus.h"
-#include "ServerSession.h"
-#include "StatusResponse.h"
-#include "Windows1252.h"
+#include "cli/ExitStatus.h"
+#include "cli/ServerSession.h"
+#include "cli/StatusResponse.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 
-#include "ColorText.h"
+#include "cli/ColorText.h"
 
 class ServerSession;
 struct StatusResponse;

@@ -1,4 +1,4 @@
-#include "RequestPacer.h"
+#include "cli/RequestPacer.h"
 
 RequestPacer::Bucket RequestPacer::drainedAt(qint64 nowMs) const {
     Bucket bucket = m_bucket;

@@ -1,4 +1,4 @@
-#include "ServerFleet.h"
+#include "cli/ServerFleet.h"
 
 ServerFleet::ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, Clock& clock,
                          ServerSession::Timing timing, int parallel, QObject* parent)

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QObject>
 
-#include "ServerSession.h"
+#include "cli/ServerSession.h"
 
 class Clock;
 

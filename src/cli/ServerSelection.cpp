@@ -1,6 +1,6 @@
-#include "ServerSelection.h"
+#include "cli/ServerSelection.h"
 
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 ServerSelection::ServerSelection(const QStringList& names, const Choice& choice) {
     std::vector<bool> chosen(std::size_t(names.size()), choice.all);

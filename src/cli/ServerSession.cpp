@@ -1,7 +1,7 @@
-#include "ServerSession.h"
+#include "cli/ServerSession.h"
 
-#include "RconProtocol.h"
-#include "RconSocket.h"
+#include "console/RconProtocol.h"
+#include "console/RconSocket.h"
 
 namespace {
 

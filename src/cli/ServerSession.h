@@ -8,12 +8,12 @@
 #include <memory>
 #include <optional>
 
-#include "Clock.h"
-#include "ExitStatus.h"
-#include "ReplyJoiner.h"
-#include "RequestPacer.h"
-#include "ServerTarget.h"
-#include "StatusResponse.h"
+#include "cli/Clock.h"
+#include "cli/ExitStatus.h"
+#include "cli/ReplyJoiner.h"
+#include "cli/RequestPacer.h"
+#include "cli/ServerTarget.h"
+#include "cli/StatusResponse.h"
 
 class RconSocket;
 

@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "cli/SystemClock.h"
 
 #include <QTimer>
 

@@ -2,7 +2,7 @@
 
 #include <QElapsedTimer>
 
-#include "Clock.h"
+#include "cli/Clock.h"
 
 // The system's monotonic clock, counted from the object's creation; its timers are QTimers.
 class SystemClock final : public Clock {

@@ -5,9 +5,9 @@
 
 #include <unistd.h>
 
-#include "CliProgram.h"
-#include "ServerListFolders.h"
-#include "SystemClock.h"
+#include "cli/CliProgram.h"
+#include "app/ServerListFolders.h"
+#include "cli/SystemClock.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandMenus.h"
-#include "InputPrompter.h"
+#include "console/CommandMenus.h"
+#include "console/InputPrompter.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CommandMenus.h"
+#include "console/CommandMenus.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DatagramQueue.h"
+#include "console/DatagramQueue.h"
 
 bool DatagramQueue::push(QByteArray datagram) {
     const std::lock_guard<std::mutex> lock(m_mutex);

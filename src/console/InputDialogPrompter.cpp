@@ -1,4 +1,4 @@
-#include "InputDialogPrompter.h"
+#include "console/InputDialogPrompter.h"
 
 #include <QGuiApplication>
 #include <QInputDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InputPrompter.h"
+#include "console/InputPrompter.h"
 
 class QWidget;
 

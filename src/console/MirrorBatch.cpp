@@ -1,4 +1,4 @@
-#include "MirrorBatch.h"
+#include "console/MirrorBatch.h"
 
 void MirrorBatch::add(const Transcript::Appended& appended) {
     m_shown.append(appended.shown);

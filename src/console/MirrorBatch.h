@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "Transcript.h"
+#include "console/Transcript.h"
 
 // What a view of a Transcript must do for several appends and trims in a row, gathered so that the view
 // changes once for all of them: one insertion at the end, then the trims. When the trims reach past

@@ -1,4 +1,4 @@
-#include "QuickCommandMenus.h"
+#include "console/QuickCommandMenus.h"
 
 #include <QAction>
 #include <QMenu>

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "CommandMenus.h"
+#include "console/CommandMenus.h"
 
 class QAction;
 class QMenu;

@@ -1,4 +1,4 @@
-#include "RconProtocol.h"
+#include "console/RconProtocol.h"
 
 const QByteArray RconProtocol::ProbeCommand("echo !!ping");
 const QByteArray RconProtocol::ProbeAnswer("!!ping");

@@ -1,4 +1,4 @@
-#include "RconSocket.h"
+#include "console/RconSocket.h"
 
 #include <QHostInfo>
 #include <QPointer>
@@ -6,8 +6,8 @@
 
 #include <utility>
 
-#include "DatagramQueue.h"
-#include "UdpWorker.h"
+#include "console/DatagramQueue.h"
+#include "console/UdpWorker.h"
 
 namespace {
 QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {

@@ -1,10 +1,10 @@
-#include "TranscriptMirror.h"
+#include "console/TranscriptMirror.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 TranscriptMirror::TranscriptMirror(QPlainTextEdit* box) : m_box(box) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MirrorBatch.h"
-#include "Transcript.h"
+#include "console/MirrorBatch.h"
+#include "console/Transcript.h"
 
 class QPlainTextEdit;
 

@@ -1,9 +1,9 @@
-#include "UdpWorker.h"
+#include "console/UdpWorker.h"
 
 #include <QUdpSocket>
 #include <QVariant>
 
-#include "DatagramQueue.h"
+#include "console/DatagramQueue.h"
 
 namespace {
 // Larger than any UDP payload. Reading with a fixed size, not the pending size, also reads (and so

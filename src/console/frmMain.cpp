@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "console/frmMain.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -20,16 +20,16 @@
 #include <iostream>
 #include <limits>
 
-#include "CommandFlows.h"
-#include "ConsoleLayout.h"
-#include "InputDialogPrompter.h"
-#include "MirrorBatch.h"
-#include "QuickCommandMenus.h"
-#include "RconProtocol.h"
-#include "RconSocket.h"
-#include "SettingsWriter.h"
-#include "TranscriptMirror.h"
-#include "Windows1252.h"
+#include "console/CommandFlows.h"
+#include "console/ConsoleLayout.h"
+#include "console/InputDialogPrompter.h"
+#include "console/MirrorBatch.h"
+#include "console/QuickCommandMenus.h"
+#include "console/RconProtocol.h"
+#include "console/RconSocket.h"
+#include "console/SettingsWriter.h"
+#include "console/TranscriptMirror.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 const QString WindowTitle = QStringLiteral("Brimhold - Remote Console");

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "CommandHistory.h"
-#include "CommandMenus.h"
-#include "ConsoleOptions.h"
-#include "ProbeWait.h"
-#include "Transcript.h"
+#include "console/CommandHistory.h"
+#include "console/CommandMenus.h"
+#include "console/ConsoleOptions.h"
+#include "console/ProbeWait.h"
+#include "console/Transcript.h"
 
 class QCloseEvent;
 class QResizeEvent;

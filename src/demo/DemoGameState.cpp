@@ -1,8 +1,8 @@
-#include "DemoGameState.h"
+#include "demo/DemoGameState.h"
 
 #include <algorithm>
 
-#include "CommandMenus.h"
+#include "console/CommandMenus.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FloodLimiter.h"
+#include "demo/FloodLimiter.h"
 
 #include <chrono>
 

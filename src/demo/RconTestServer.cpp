@@ -1,8 +1,8 @@
-#include "RconTestServer.h"
+#include "demo/RconTestServer.h"
 
 #include <QUdpSocket>
 
-#include "ReplySplitter.h"
+#include "demo/ReplySplitter.h"
 
 namespace {
 const QByteArray Marker(4, '\xFF');

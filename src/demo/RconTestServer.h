@@ -7,8 +7,8 @@
 #include <QNetworkDatagram>
 #include <QObject>
 
-#include "DemoGameState.h"
-#include "FloodLimiter.h"
+#include "demo/DemoGameState.h"
+#include "demo/FloodLimiter.h"
 
 class QUdpSocket;
 

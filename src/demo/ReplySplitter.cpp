@@ -1,4 +1,4 @@
-#include "ReplySplitter.h"
+#include "demo/ReplySplitter.h"
 
 QByteArray ReplySplitter::header() {
     return QByteArray(4, '\xFF') + "print\n";

@@ -11,7 +11,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "RconTestServer.h"
+#include "demo/RconTestServer.h"
 
 namespace {
 

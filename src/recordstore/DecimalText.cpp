@@ -1,4 +1,4 @@
-#include "DecimalText.h"
+#include "recordstore/DecimalText.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
-#include "FieldScrambler.h"
+#include "recordstore/FieldScrambler.h"
 
 #include <algorithm>
 
-#include "RecordStoreError.h"
+#include "recordstore/RecordStoreError.h"
 
 namespace {
 

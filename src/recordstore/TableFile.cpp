@@ -1,4 +1,4 @@
-#include "TableFile.h"
+#include "recordstore/TableFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,9 +10,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "DecimalText.h"
-#include "LineCodec.h"
-#include "RecordStoreError.h"
+#include "recordstore/DecimalText.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "FileStamp.h"
-#include "TableContents.h"
+#include "recordstore/FileStamp.h"
+#include "recordstore/TableContents.h"
 
 // Reads and writes whole table files. Lines end in CR LF; the reader also ends a line at a lone CR.
 // Values are bytes and pass through unchanged. Every failure raises RecordStoreError naming the file.

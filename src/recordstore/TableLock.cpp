@@ -1,4 +1,4 @@
-#include "TableLock.h"
+#include "recordstore/TableLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <thread>
 
-#include "RecordStoreError.h"
-#include "TableFile.h"
+#include "recordstore/RecordStoreError.h"
+#include "recordstore/TableFile.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "ZurerEzuz.h"
+#include "recordstore/ZurerEzuz.h"
 
 #include <sys/stat.h>
 
-#include "DecimalText.h"
-#include "FieldScrambler.h"
-#include "LineCodec.h"
-#include "RecordStoreError.h"
-#include "TableFile.h"
-#include "TableLock.h"
+#include "recordstore/DecimalText.h"
+#include "recordstore/FieldScrambler.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
+#include "recordstore/TableFile.h"
+#include "recordstore/TableLock.h"
 
 namespace {
 

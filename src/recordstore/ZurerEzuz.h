@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "FileStamp.h"
-#include "TableContents.h"
-#include "TableLock.h"
+#include "recordstore/FileStamp.h"
+#include "recordstore/TableContents.h"
+#include "recordstore/TableLock.h"
 
 // One table of named, typed fields kept in one text file: records addressed by number (their position,
 // from 1) and by Id (their first value), values of type-2 fields held scrambled with SmartEncryptKey.

@@ -6,13 +6,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "Program.h"
-#include "RconTestServer.h"
+#include "app/Program.h"
+#include "demo/RconTestServer.h"
 #include "RecordingMessageBoxes.h"
 #include "TestConsoleOptions.h"
 #include "TestDialogOptions.h"
-#include "frmConnect.h"
-#include "frmMain.h"
+#include "app/frmConnect.h"
+#include "console/frmMain.h"
 
 namespace {
 

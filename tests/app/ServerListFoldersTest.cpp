@@ -1,4 +1,4 @@
-#include "ServerListFolders.h"
+#include "app/ServerListFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "ServerListStore.h"
+#include "app/ServerListStore.h"
 
 namespace {
 

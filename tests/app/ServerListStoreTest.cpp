@@ -1,4 +1,4 @@
-#include "ServerListStore.h"
+#include "app/ServerListStore.h"
 
 #include <gtest/gtest.h>
 

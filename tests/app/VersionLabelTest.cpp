@@ -1,11 +1,11 @@
-#include "VersionLabel.h"
+#include "app/VersionLabel.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
-#include "BuildVersion.h"
+#include "app/BuildVersion.h"
 #include "ExpectedVersionLabel.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include "RecordingMessageBoxes.h"
 #include "ServerListSchema.h"
 #include "TestDialogOptions.h"
-#include "ZurerEzuz.h"
-#include "frmConnect.h"
+#include "recordstore/ZurerEzuz.h"
+#include "app/frmConnect.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "BuildVersion.h"
+#include "app/BuildVersion.h"
 #include "ExpectedVersionLabel.h"
 #include "RecordingMessageBoxes.h"
 #include "TestDialogOptions.h"
-#include "frmConnect.h"
+#include "app/frmConnect.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CliProgram.h"
-#include "RconTestServer.h"
-#include "ServerListStore.h"
-#include "SystemClock.h"
-#include "Windows1252.h"
+#include "cli/CliProgram.h"
+#include "demo/RconTestServer.h"
+#include "app/ServerListStore.h"
+#include "cli/SystemClock.h"
+#include "codepage/Windows1252.h"
 
 namespace {
 

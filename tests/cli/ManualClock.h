@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "Clock.h"
+#include "cli/Clock.h"
 
 // A clock whose time moves only in advanceTo()/advanceBy(); timers that come due run there, in the order
 // of their due times, each seeing the clock at its own due time.

@@ -1,4 +1,4 @@
-#include "ReplyJoiner.h"
+#include "cli/ReplyJoiner.h"
 
 #include <gtest/gtest.h>
 

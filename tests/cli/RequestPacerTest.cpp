@@ -1,4 +1,4 @@
-#include "RequestPacer.h"
+#include "cli/RequestPacer.h"
 
 #include <gtest/gtest.h>
 

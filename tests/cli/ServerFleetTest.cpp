@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "ManualClock.h"
-#include "RconSocket.h"
-#include "RconTestServer.h"
-#include "ServerFleet.h"
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
+#include "cli/ServerFleet.h"
 
 namespace {
 

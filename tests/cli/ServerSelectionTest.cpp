@@ -1,4 +1,4 @@
-#include "ServerSelection.h"
+#include "cli/ServerSelection.h"
 
 #include <gtest/gtest.h>
 

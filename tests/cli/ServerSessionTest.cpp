@@ -4,9 +4,9 @@
 #include <QUdpSocket>
 
 #include "ManualClock.h"
-#include "RconSocket.h"
-#include "RconTestServer.h"
-#include "ServerSession.h"
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
+#include "cli/ServerSession.h"
 
 namespace {
 

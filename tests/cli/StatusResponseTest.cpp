@@ -1,4 +1,4 @@
-#include "StatusResponse.h"
+#include "cli/StatusResponse.h"
 
 #include <gtest/gtest.h>
 

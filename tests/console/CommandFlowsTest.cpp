@@ -1,4 +1,4 @@
-#include "CommandFlows.h"
+#include "console/CommandFlows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CommandHistory.h"
+#include "console/CommandHistory.h"
 
 #include <gtest/gtest.h>
 

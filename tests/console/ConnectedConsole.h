@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "RconTestServer.h"
-#include "frmMain.h"
+#include "demo/RconTestServer.h"
+#include "console/frmMain.h"
 
 // A console window that has run its start-up against a loopback RconTestServer, for the window tests
 // that send commands. The window ends nothing when closed; closeCount() says how often it tried.

@@ -1,4 +1,4 @@
-#include "ConsoleLayout.h"
+#include "console/ConsoleLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DatagramQueue.h"
+#include "console/DatagramQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MirrorBatch.h"
+#include "console/MirrorBatch.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "ProbeWait.h"
+#include "console/ProbeWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>

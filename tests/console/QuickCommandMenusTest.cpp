@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "CommandMenus.h"
-#include "QuickCommandMenus.h"
+#include "console/CommandMenus.h"
+#include "console/QuickCommandMenus.h"
 
 Q_DECLARE_METATYPE(MenuGroup)
 

@@ -1,4 +1,4 @@
-#include "RconProtocol.h"
+#include "console/RconProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,8 @@
 #include <chrono>
 #include <thread>
 
-#include "RconSocket.h"
-#include "RconTestServer.h"
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
 
 namespace {
 const QByteArray Request = QByteArray(4, '\xFF') + QByteArray("rcon secret echo hello\n\0", 24);

@@ -1,4 +1,4 @@
-#include "SettingsWriter.h"
+#include "console/SettingsWriter.h"
 
 #include <gtest/gtest.h>
 

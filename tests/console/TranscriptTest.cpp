@@ -1,4 +1,4 @@
-#include "Transcript.h"
+#include "console/Transcript.h"
 
 #include <gtest/gtest.h>
 

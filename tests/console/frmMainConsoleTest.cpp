@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "ConnectedConsole.h"
-#include "frmMain.h"
+#include "console/frmMain.h"
 
 // The console as a user types in it: sending, history recall, the keys of both text boxes, and the
 // window's layout at its sizes and states.

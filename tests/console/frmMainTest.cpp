@@ -12,12 +12,12 @@
 
 #include <sys/stat.h>
 
-#include "RconSocket.h"
-#include "RconTestServer.h"
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
 #include "TestConsoleOptions.h"
-#include "Transcript.h"
-#include "Windows1252.h"
-#include "frmMain.h"
+#include "console/Transcript.h"
+#include "codepage/Windows1252.h"
+#include "console/frmMain.h"
 
 namespace {
 const QByteArray Header = RconTestServer::replyHeader();

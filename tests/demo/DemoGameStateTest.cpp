@@ -1,4 +1,4 @@
-#include "DemoGameState.h"
+#include "demo/DemoGameState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ReplySplitter.h"
+#include "demo/ReplySplitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "FieldScrambler.h"
+#include "recordstore/FieldScrambler.h"
 
 #include <gtest/gtest.h>
 
-#include "RecordStoreError.h"
+#include "recordstore/RecordStoreError.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "recordstore/FileStamp.h"
 
 #include <gtest/gtest.h>
 

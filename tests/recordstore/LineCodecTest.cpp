@@ -1,4 +1,4 @@
-#include "LineCodec.h"
+#include "recordstore/LineCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TableFile.h"
+#include "recordstore/TableFile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "FileSizeLimit.h"
-#include "RecordStoreError.h"
+#include "recordstore/RecordStoreError.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
 

@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "FieldScrambler.h"
-#include "LineCodec.h"
+#include "recordstore/FieldScrambler.h"
+#include "recordstore/LineCodec.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
-#include "ZurerEzuz.h"
+#include "recordstore/ZurerEzuz.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ZurerEzuz.h"
+#include "recordstore/ZurerEzuz.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "FileSizeLimit.h"
-#include "LineCodec.h"
-#include "RecordStoreError.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
 

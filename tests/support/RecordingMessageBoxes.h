@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "MessageBoxes.h"
+#include "app/MessageBoxes.h"
 
 // Message boxes for tests: each call is recorded and answered at once with OK.
 class RecordingMessageBoxes final : public MessageBoxes {

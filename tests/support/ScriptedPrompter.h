@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "InputPrompter.h"
+#include "console/InputPrompter.h"
 
 // Answers the menus' questions from a script and keeps every question asked. Once the script has run
 // out it cancels (an empty answer), so a flow that asks too often cannot loop forever.

@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "ConsoleOptions.h"
+#include "console/ConsoleOptions.h"
 
 // Console options for tests: a short probe wait with quick dots, settings saved under an application
 // name of the test's own, and onEnd run instead of leaving the event loops.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "ConnectOptions.h"
+#include "app/ConnectOptions.h"
 
 class MessageBoxes;
 
