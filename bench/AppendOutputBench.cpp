@@ -11,6 +11,8 @@
 
 #include "console/frmMain.h"
 
+using namespace brimhold::console;
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -18,6 +18,8 @@
 #include "ChildProcess.h"
 #include "demo/RconTestServer.h"
 
+using namespace brimhold::demo;
+
 int main(int argc, char* argv[]) {
     constexpr int kRuns = 100;
     constexpr double kIdleMs = 250;  // the program's default --idle-ms

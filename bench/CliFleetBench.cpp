@@ -16,8 +16,11 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "demo/RconTestServer.h"
 #include "app/ServerListStore.h"
+#include "demo/RconTestServer.h"
+
+using namespace brimhold::app;
+using namespace brimhold::demo;
 
 namespace {
 

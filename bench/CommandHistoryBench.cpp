@@ -7,6 +7,8 @@
 
 #include <vector>
 
+using namespace brimhold::console;
+
 namespace {
 
 constexpr int kCommands = 10000;

@@ -11,6 +11,8 @@
 
 #include "console/frmMain.h"
 
+using namespace brimhold::console;
+
 namespace {
 double cpuSeconds() {
     rusage usage{};

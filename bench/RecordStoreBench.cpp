@@ -16,6 +16,8 @@
 #include "recordstore/LineCodec.h"
 #include "recordstore/ZurerEzuz.h"
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 // A server list with the given number of records, Ids 1..count, in a directory of its own.

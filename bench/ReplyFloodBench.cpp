@@ -31,11 +31,14 @@
 #include <thread>
 #include <vector>
 
+#include "codepage/Windows1252.h"
 #include "console/RconProtocol.h"
 #include "console/RconSocket.h"
 #include "console/Transcript.h"
-#include "codepage/Windows1252.h"
 #include "console/frmMain.h"
+
+using namespace brimhold::codepage;
+using namespace brimhold::console;
 
 namespace {
 const QByteArray Header = QByteArray(4, '\xFF') + "print\n";

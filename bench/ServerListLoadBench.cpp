@@ -21,9 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "recordstore/LineCodec.h"
 #include "app/MessageBoxes.h"
 #include "app/frmConnect.h"
+#include "recordstore/LineCodec.h"
+
+using namespace brimhold::app;
+using namespace brimhold::recordstore;
 
 namespace {
 

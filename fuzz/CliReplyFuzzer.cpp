@@ -10,11 +10,13 @@
 #include <QByteArray>
 #include <QRegularExpression>
 
-#include "cli/ColorText.h"
 #include "FuzzCheck.h"
+#include "cli/ColorText.h"
 #include "cli/ReplyJoiner.h"
 #include "cli/Report.h"
 #include "cli/StatusResponse.h"
+
+using namespace brimhold::cli;
 
 namespace {
 

@@ -7,10 +7,14 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/CommandLine.h"
 #include "FuzzCheck.h"
-#include "console/RconProtocol.h"
+#include "app/CommandLine.h"
 #include "codepage/Windows1252.h"
+#include "console/RconProtocol.h"
+
+using namespace brimhold::app;
+using namespace brimhold::codepage;
+using namespace brimhold::console;
 
 namespace {
 

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "recordstore/FieldScrambler.h"
 #include "FuzzCheck.h"
+#include "recordstore/FieldScrambler.h"
 #include "recordstore/LineCodec.h"
 #include "recordstore/RecordStoreError.h"
+
+using namespace brimhold::recordstore;
 
 namespace {
 

@@ -14,10 +14,13 @@
 #include <QTextDocument>
 
 #include "FuzzCheck.h"
+#include "codepage/Windows1252.h"
 #include "console/RconProtocol.h"
 #include "console/Transcript.h"
 #include "console/TranscriptMirror.h"
-#include "codepage/Windows1252.h"
+
+using namespace brimhold::codepage;
+using namespace brimhold::console;
 
 namespace {
 

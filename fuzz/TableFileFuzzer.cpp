@@ -17,6 +17,8 @@
 #include "recordstore/TableContents.h"
 #include "recordstore/ZurerEzuz.h"
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 using Collection = ZurerEzuz::Collection;

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace brimhold::app {
+
 namespace {
 
 // Credits in the form: first name, nickname in double quotes, surname, address in angle brackets. The
@@ -29,3 +31,5 @@ QString AboutText::build(const QString& versionLabel) {
     };
     return lines.join(QStringLiteral("\r\n"));
 }
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace brimhold::app {
+
 // The About box's message: eleven lines joined by CR LF, the last one without a line break.
 class AboutText final {
 public:
@@ -12,3 +14,5 @@ public:
 
     static constexpr const char* kTitle = "Qor rcon";
 };
+
+}  // namespace brimhold::app

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace brimhold::app {
+
 namespace {
 
 const QColor kGold(0xd4, 0xa8, 0x4f);
@@ -128,3 +130,5 @@ void BannerPicture::paintWordMark(QPainter& painter) const {
     painter.setPen(kGold);
     painter.drawText(QPointF(left + nameWidth, baseline), suffix);
 }
+
+}  // namespace brimhold::app

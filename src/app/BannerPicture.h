@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace brimhold::app {
+
 // The connection dialog's banner: the product's artwork, drawn in code on a 318 x 80 design grid and
 // scaled to the widget's size. At its lower left it carries the caption "Versie" that the version
 // label (placed right of it) completes, and at its lower right the word mark under the About hot spot.
@@ -29,3 +31,5 @@ private:
     void paintCaption(QPainter& painter) const;
     void paintWordMark(QPainter& painter) const;
 };
+
+}  // namespace brimhold::app

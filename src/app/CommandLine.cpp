@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+namespace brimhold::app {
+
 QString CommandLine::argumentText(const QStringList& arguments) {
     return arguments.mid(1).join(QLatin1Char(' '));
 }
@@ -31,3 +33,5 @@ CommandLine CommandLine::parse(const QString& argumentText) {
     }
     return result;
 }
+
+}  // namespace brimhold::app

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace brimhold::app {
+
 // The program's argument text and what it asks for. The text is split at every single space, so two
 // spaces in a row make an empty word: "host  secret" is three words with an empty port.
 class CommandLine final {
@@ -41,3 +43,5 @@ private:
     QString m_port;
     QString m_password;
 };
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace brimhold::app {
+
 class MessageBoxes;
 
 // What the connection dialog is given from outside; the defaults are the program's own.
@@ -15,3 +17,5 @@ struct ConnectOptions {
     // Shows the dialog's message boxes; null means QMessageBox. Must outlive the dialog.
     MessageBoxes* messageBoxes = nullptr;
 };
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace brimhold::app {
+
 HotSpot::HotSpot(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
 }
@@ -21,3 +23,5 @@ void HotSpot::mouseReleaseEvent(QMouseEvent* event) {
     if (click)
         emit clicked();
 }
+
+}  // namespace brimhold::app

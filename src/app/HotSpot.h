@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace brimhold::app {
+
 // An invisible clickable area (it paints nothing) that shows the pointing-hand pointer and reports a
 // left click released inside it.
 class HotSpot final : public QWidget {
@@ -22,3 +24,5 @@ protected:
 private:
     bool m_pressed = false;
 };
+
+}  // namespace brimhold::app

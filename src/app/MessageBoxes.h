@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace brimhold::app {
+
 // The connection dialog's modal message boxes, each with a single OK button. Every call returns once
 // the box is dismissed. Tests put in an implementation that records the messages.
 class MessageBoxes {
@@ -14,3 +16,5 @@ public:
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
 };
+
+}  // namespace brimhold::app

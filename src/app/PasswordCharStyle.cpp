@@ -1,5 +1,7 @@
 #include "app/PasswordCharStyle.h"
 
+namespace brimhold::app {
+
 PasswordCharStyle::PasswordCharStyle() = default;
 
 PasswordCharStyle::~PasswordCharStyle() = default;
@@ -10,3 +12,5 @@ int PasswordCharStyle::styleHint(StyleHint hint, const QStyleOption* option, con
         return '*';
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
+
+}  // namespace brimhold::app

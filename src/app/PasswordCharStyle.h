@@ -2,6 +2,8 @@
 
 #include <QProxyStyle>
 
+namespace brimhold::app {
+
 // The widget style with one change: password boxes mask every character with "*" instead of the
 // platform's bullet.
 class PasswordCharStyle final : public QProxyStyle {
@@ -15,3 +17,5 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
 };
+
+}  // namespace brimhold::app

@@ -5,7 +5,9 @@
 #include "app/frmConnect.h"
 #include "console/frmMain.h"
 
-Program::Program(ConnectOptions dialogOptions, ConsoleOptions consoleOptions)
+namespace brimhold::app {
+
+Program::Program(ConnectOptions dialogOptions, console::ConsoleOptions consoleOptions)
     : m_dialogOptions(std::move(dialogOptions)), m_consoleOptions(std::move(consoleOptions)) {}
 
 Program::~Program() = default;
@@ -19,9 +21,9 @@ void Program::end() {
 }
 
 void Program::openConsole(const QString& host, const QString& port, const QString& password) {
-    ConsoleOptions options = m_consoleOptions;
+    console::ConsoleOptions options = m_consoleOptions;
     options.endProgram = [this] { end(); };
-    m_console = std::make_unique<frmMain>(std::move(options));
+    m_console = std::make_unique<console::frmMain>(std::move(options));
     m_console->rconIP = host;
     m_console->rconPort = port;
     m_console->rconPassword = password;
@@ -48,3 +50,5 @@ int Program::run(const QString& argumentText) {
         return 0;  // the console was closed during the load: the event loop must not start
     return QApplication::exec();
 }
+
+}  // namespace brimhold::app

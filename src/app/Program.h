@@ -7,7 +7,11 @@
 #include "app/ConnectOptions.h"
 #include "console/ConsoleOptions.h"
 
+namespace brimhold::console {
 class frmMain;
+}  // namespace brimhold::console
+
+namespace brimhold::app {
 
 // The program's run from start to end, and the one place where its windows meet: the connection
 // dialog's load, the console window that the dialog's connect request opens and starts up, then the
@@ -20,7 +24,7 @@ class Program final {
 public:
     // consoleOptions.endProgram, when set, runs as part of the program's end (tests use it to watch
     // the end without leaving their own event loops); when empty, the end leaves every event loop.
-    explicit Program(ConnectOptions dialogOptions = {}, ConsoleOptions consoleOptions = {});
+    explicit Program(ConnectOptions dialogOptions = {}, console::ConsoleOptions consoleOptions = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -34,7 +38,7 @@ public:
 
     // The console window that the connect request opened; null before it. It lives as long as the
     // Program.
-    frmMain* console() const { return m_console.get(); }
+    console::frmMain* console() const { return m_console.get(); }
 
 private:
     // Opens the console window with the texts exactly as typed and returns once its start-up has ended.
@@ -42,7 +46,9 @@ private:
     void end();
 
     ConnectOptions m_dialogOptions;
-    ConsoleOptions m_consoleOptions;
-    std::unique_ptr<frmMain> m_console;
+    console::ConsoleOptions m_consoleOptions;
+    std::unique_ptr<console::frmMain> m_console;
     bool m_ended = false;
 };
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+namespace brimhold::app {
+
 namespace {
 
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -26,3 +28,5 @@ void QtMessageBoxes::warning(QWidget* parent, const QString& title, const QStrin
 void QtMessageBoxes::information(QWidget* parent, const QString& title, const QString& text) {
     showBox(parent, QMessageBox::Information, title, text);
 }
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include "app/MessageBoxes.h"
 
+namespace brimhold::app {
+
 // MessageBoxes shown with QMessageBox.
 class QtMessageBoxes final : public MessageBoxes {
 public:
@@ -9,3 +11,5 @@ public:
     void warning(QWidget* parent, const QString& title, const QString& text) override;
     void information(QWidget* parent, const QString& title, const QString& text) override;
 };
+
+}  // namespace brimhold::app

@@ -7,6 +7,8 @@
 
 #include "app/InstallPaths.h"
 
+namespace brimhold::app {
+
 namespace {
 
 // The folder's canonical path when it exists (so /bin and /usr/bin on a merged-/usr system are one
@@ -42,3 +44,5 @@ QString ServerListFolders::userDataFolder() {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return dataHome.isEmpty() ? QString() : QDir(dataHome).filePath(QStringLiteral("brimhold-rcon"));
 }
+
+}  // namespace brimhold::app

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace brimhold::app {
+
 // The two folders a program of this project may keep its server list (servers.sdb) in, and the choice
 // between them. A program started from where it was built keeps the list beside itself, and in the
 // per-user data folder only when its own folder cannot hold it. An installed program keeps the list in
@@ -32,3 +34,5 @@ struct ServerListFolders {
     // that every program of the project finds the same list.
     static QString userDataFolder();
 };
+
+}  // namespace brimhold::app

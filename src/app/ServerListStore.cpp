@@ -12,6 +12,8 @@
 
 #include "codepage/Windows1252.h"
 
+namespace brimhold::app {
+
 namespace {
 
 std::string nativePath(const QString& path) {
@@ -68,7 +70,7 @@ bool usableOrCreated(const QString& path) {
 // Switches AutoSave off for its lifetime and restores the previous setting, also on an exception.
 class AutoSaveOff {
 public:
-    explicit AutoSaveOff(ZurerEzuz& store) : m_store(store), m_previous(store.AutoSave()) {
+    explicit AutoSaveOff(recordstore::ZurerEzuz& store) : m_store(store), m_previous(store.AutoSave()) {
         store.setAutoSave(false);
     }
     ~AutoSaveOff() { m_store.setAutoSave(m_previous); }
@@ -76,7 +78,7 @@ public:
     AutoSaveOff& operator=(const AutoSaveOff&) = delete;
 
 private:
-    ZurerEzuz& m_store;
+    recordstore::ZurerEzuz& m_store;
     bool m_previous;
 };
 
@@ -155,7 +157,7 @@ std::optional<QStringList> ServerListStore::names() {
         QStringList result;
         result.reserve(count);
         for (int32_t nr = 1; nr <= count; ++nr) {
-            const std::optional<ZurerEzuz::Collection> record = m_store.Record(nr);
+            const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
             if (!record) {
                 fail(systemText(m_store.LastError().c_str()));
                 return std::nullopt;
@@ -164,7 +166,7 @@ std::optional<QStringList> ServerListStore::names() {
                 fail(QStringLiteral("%1: de tabel heeft geen veld voor de servernaam").arg(m_path));
                 return std::nullopt;
             }
-            result.append(Windows1252::toUnicode((*record)[1]));
+            result.append(codepage::Windows1252::toUnicode((*record)[1]));
         }
         return result;
     } catch (const std::exception& error) {
@@ -177,7 +179,7 @@ std::optional<ServerListStore::Entry> ServerListStore::entry(int nr) {
     if (!m_ready)
         return std::nullopt;
     try {
-        const std::optional<ZurerEzuz::Collection> record = m_store.Record(nr);
+        const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
         if (!record) {
             fail(systemText(m_store.LastError().c_str()));
             return std::nullopt;
@@ -188,8 +190,9 @@ std::optional<ServerListStore::Entry> ServerListStore::entry(int nr) {
                      .arg(record->size()));
             return std::nullopt;
         }
-        return Entry{Windows1252::toUnicode((*record)[1]), Windows1252::toUnicode((*record)[2]),
-                     Windows1252::toUnicode((*record)[3]), Windows1252::toUnicode((*record)[4])};
+        return Entry{
+            codepage::Windows1252::toUnicode((*record)[1]), codepage::Windows1252::toUnicode((*record)[2]),
+            codepage::Windows1252::toUnicode((*record)[3]), codepage::Windows1252::toUnicode((*record)[4])};
     } catch (const std::exception& error) {
         fail(systemText(error.what()));
         return std::nullopt;
@@ -204,9 +207,10 @@ bool ServerListStore::add(const Entry& entry) {
     if (!m_ready)
         return false;
     try {
-        ZurerEzuz::Collection data = ZurerEzuz::ArrayToCollection(
-            {"0", Windows1252::toStdString(entry.name), Windows1252::toStdString(entry.host),
-             Windows1252::toStdString(entry.port), Windows1252::toStdString(entry.password)});
+        recordstore::ZurerEzuz::Collection data = recordstore::ZurerEzuz::ArrayToCollection(
+            {"0", codepage::Windows1252::toStdString(entry.name),
+             codepage::Windows1252::toStdString(entry.host), codepage::Windows1252::toStdString(entry.port),
+             codepage::Windows1252::toStdString(entry.password)});
         return refusedUnlessTrue(m_store.SetRecord(data));
     } catch (const std::exception& error) {
         return fail(systemText(error.what()));
@@ -222,3 +226,5 @@ bool ServerListStore::remove(int nr) {
         return fail(systemText(error.what()));
     }
 }
+
+}  // namespace brimhold::app

@@ -9,6 +9,8 @@
 
 #include "recordstore/ZurerEzuz.h"
 
+namespace brimhold::app {
+
 // The connection dialog's saved server list: the file servers.sdb (table "Serverlijst"), where it lives,
 // its creation with the list's schema, and the list's operations on one ZurerEzuz store with AutoSave
 // on. The store keeps bytes; this class is where they become text and back (Windows-1252), so callers
@@ -78,5 +80,7 @@ private:
     QString m_path;
     QString m_problem;
     bool m_ready = false;
-    ZurerEzuz m_store;
+    recordstore::ZurerEzuz m_store;
 };
+
+}  // namespace brimhold::app

@@ -2,6 +2,8 @@
 
 #include <QVersionNumber>
 
+namespace brimhold::app {
+
 QString VersionLabel::format(int major, int minor, int revision) {
     return QStringLiteral("%1.%2 rev. #%3")
         .arg(major)
@@ -13,3 +15,5 @@ QString VersionLabel::fromVersionString(const QString& version) {
     const QVersionNumber number = QVersionNumber::fromString(version);
     return format(number.majorVersion(), number.minorVersion(), number.microVersion());
 }
+
+}  // namespace brimhold::app

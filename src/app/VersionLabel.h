@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace brimhold::app {
+
 // The version text of the connection dialog's banner label, e.g. "0.09 rev. #0004".
 class VersionLabel final {
 public:
@@ -16,3 +18,5 @@ public:
     // ("0.9.4"); missing parts count as 0.
     static QString fromVersionString(const QString& version);
 };
+
+}  // namespace brimhold::app

@@ -21,6 +21,8 @@
 #include "app/ServerListStore.h"
 #include "app/VersionLabel.h"
 
+namespace brimhold::app {
+
 namespace {
 
 const char* const kTitle = "Brimhold - Remote Console";
@@ -353,3 +355,5 @@ void frmConnect::imgQorRcon_Click() {
     m_messageBoxes->information(this, QString::fromLatin1(AboutText::kTitle),
                                 AboutText::build(lblVersion->text()));
 }
+
+}  // namespace brimhold::app

@@ -11,6 +11,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace brimhold::app {
+
 class BannerPicture;
 class HotSpot;
 class MessageBoxes;
@@ -118,3 +121,5 @@ private:
     // A one-line note below the frames for things the user should know but need not confirm.
     QLabel* lblNotice = nullptr;
 };
+
+}  // namespace brimhold::app

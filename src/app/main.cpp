@@ -5,6 +5,8 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 
+using namespace brimhold::app;
+
 int main(int argc, char* argv[]) {
     // The command line is host [port] password and nothing else. Qt is shown only the program's
     // name, so that a password such as "-style" or "-reverse" reaches the dialog instead of Qt.

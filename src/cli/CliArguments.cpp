@@ -4,6 +4,8 @@
 
 #include "app/CommandLine.h"
 
+namespace brimhold::cli {
+
 namespace {
 
 constexpr qint64 kLongestIdleMs = 60000;
@@ -104,8 +106,9 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
     result.m_yes = parser.isSet(QStringLiteral("yes"));
     result.m_listFile = parser.value(QStringLiteral("list-file"));
     result.m_host = parser.value(QStringLiteral("host"));
-    result.m_port = parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port"))
-                                                         : QString::fromLatin1(CommandLine::kDefaultPort);
+    result.m_port = parser.isSet(QStringLiteral("port"))
+                        ? parser.value(QStringLiteral("port"))
+                        : QString::fromLatin1(app::CommandLine::kDefaultPort);
     if (parser.isSet(QStringLiteral("password"))) {
         result.m_password = parser.value(QStringLiteral("password"));
     }
@@ -237,3 +240,5 @@ ColorText::Mode CliArguments::colorMode(bool outputIsTerminal) const {
     const bool render = m_color == Color::Always || (m_color == Color::Auto && outputIsTerminal);
     return render ? ColorText::Mode::Render : ColorText::Mode::Keep;
 }
+
+}  // namespace brimhold::cli

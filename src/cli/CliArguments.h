@@ -7,6 +7,8 @@
 
 #include "cli/ColorText.h"
 
+namespace brimhold::cli {
+
 // What the command line of brimhold-rcon-cli asks for. Only the form is checked here (known options,
 // numbers where numbers belong, one way of naming the server and the commands); whether a server or a
 // file exists is found out when the program runs.
@@ -84,3 +86,5 @@ private:
     Color m_color = Color::Auto;
     bool m_stripColors = false;
 };
+
+}  // namespace brimhold::cli

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace brimhold::cli {
+
 // What brimhold-rcon-cli takes from its surroundings besides the arguments and the three streams.
 struct CliEnvironment {
     // BRIMHOLD_RCON_PASSWORD, when set.
@@ -15,3 +17,5 @@ struct CliEnvironment {
     QString programDirectory;
     QString userDataDirectory;
 };
+
+}  // namespace brimhold::cli

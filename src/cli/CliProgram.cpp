@@ -10,14 +10,16 @@
 #include <algorithm>
 
 #include "app/BuildVersion.h"
+#include "app/ServerListStore.h"
 #include "cli/Clock.h"
 #include "cli/ReadOnlyCommands.h"
 #include "cli/Report.h"
 #include "cli/ServerFleet.h"
-#include "app/ServerListStore.h"
 #include "cli/ServerSelection.h"
 #include "cli/ServerSession.h"
 #include "codepage/Windows1252.h"
+
+namespace brimhold::cli {
 
 namespace {
 
@@ -26,7 +28,7 @@ const QString kProgramName = QStringLiteral("brimhold-rcon-cli");
 // Text from the terminal, a file or the environment arrives in the locale's encoding; on the wire it is
 // Windows-1252.
 QByteArray wireBytes(const QByteArray& localText) {
-    return Windows1252::fromUnicode(QString::fromLocal8Bit(localText));
+    return codepage::Windows1252::fromUnicode(QString::fromLocal8Bit(localText));
 }
 
 QByteArray firstLine(const QByteArray& bytes) {
@@ -90,24 +92,24 @@ void CliProgram::run() {
     }
 }
 
-std::unique_ptr<ServerListStore> CliProgram::openServerList() {
+std::unique_ptr<app::ServerListStore> CliProgram::openServerList() {
     const QString& listFile = m_arguments->listFile();
     if (!listFile.isEmpty() && !QFileInfo(listFile).isFile()) {
         complain(QStringLiteral("cannot read the server list %1: there is no such file.").arg(listFile));
         end(ExitStatus::kError);
         return nullptr;
     }
-    auto store = listFile.isEmpty() ? std::make_unique<ServerListStore>(m_environment.programDirectory,
-                                                                        m_environment.userDataDirectory)
-                                    : std::make_unique<ServerListStore>(listFile);
+    auto store = listFile.isEmpty() ? std::make_unique<app::ServerListStore>(m_environment.programDirectory,
+                                                                             m_environment.userDataDirectory)
+                                    : std::make_unique<app::ServerListStore>(listFile);
     switch (store->setUp()) {
-        case ServerListStore::SetUp::Ready:
+        case app::ServerListStore::SetUp::Ready:
             return store;
-        case ServerListStore::SetUp::NotInOrder:
+        case app::ServerListStore::SetUp::NotInOrder:
             complain(QStringLiteral("%1 is not a server list (no table \"%2\" in it).")
-                         .arg(store->path(), QString::fromLatin1(ServerListStore::kTableName)));
+                         .arg(store->path(), QString::fromLatin1(app::ServerListStore::kTableName)));
             break;
-        case ServerListStore::SetUp::Unavailable:
+        case app::ServerListStore::SetUp::Unavailable:
             complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
             break;
     }
@@ -116,14 +118,14 @@ std::unique_ptr<ServerListStore> CliProgram::openServerList() {
 }
 
 void CliProgram::listServers() {
-    const std::unique_ptr<ServerListStore> store = openServerList();
+    const std::unique_ptr<app::ServerListStore> store = openServerList();
     if (!store) {
         return;
     }
     const std::optional<QStringList> names = store->names();
     QByteArray listing;
     for (int nr = 1; names && nr <= int(names->size()); ++nr) {
-        const std::optional<ServerListStore::Entry> entry = store->entry(nr);
+        const std::optional<app::ServerListStore::Entry> entry = store->entry(nr);
         if (!entry) {
             break;
         }
@@ -139,7 +141,7 @@ void CliProgram::listServers() {
 }
 
 std::optional<QList<ServerTarget>> CliProgram::savedServers() {
-    const std::unique_ptr<ServerListStore> store = openServerList();
+    const std::unique_ptr<app::ServerListStore> store = openServerList();
     if (!store) {
         return std::nullopt;
     }
@@ -148,11 +150,12 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
                                     {m_arguments->serverNames(), m_arguments->all(), m_arguments->match()});
     QList<ServerTarget> targets;
     for (const int position : selection.positions()) {
-        const std::optional<ServerListStore::Entry> entry = store->entry(position + 1);
+        const std::optional<app::ServerListStore::Entry> entry = store->entry(position + 1);
         if (!entry) {
             break;
         }
-        targets.append({entry->name, entry->host, entry->port, Windows1252::fromUnicode(entry->password)});
+        targets.append(
+            {entry->name, entry->host, entry->port, codepage::Windows1252::fromUnicode(entry->password)});
     }
     if (!store->problem().isEmpty()) {
         complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
@@ -188,7 +191,7 @@ std::optional<QByteArray> CliProgram::password() {
         complain(
             QStringLiteral("warning: other users can see a password given with --password in the "
                            "process list; use BRIMHOLD_RCON_PASSWORD or --password-file."));
-        return Windows1252::fromUnicode(*m_arguments->password());
+        return codepage::Windows1252::fromUnicode(*m_arguments->password());
     }
     const QString& passwordFile = m_arguments->passwordFile();
     if (!passwordFile.isEmpty()) {
@@ -202,7 +205,7 @@ std::optional<QByteArray> CliProgram::password() {
         return wireBytes(firstLine(file.readAll()));
     }
     if (m_environment.passwordVariable) {
-        return Windows1252::fromUnicode(*m_environment.passwordVariable);
+        return codepage::Windows1252::fromUnicode(*m_environment.passwordVariable);
     }
     return QByteArray();
 }
@@ -231,7 +234,7 @@ std::optional<QList<QByteArray>> CliProgram::commands() {
             endWithUsageError(problem);
             return std::nullopt;
         }
-        result.append(Windows1252::fromUnicode(text));
+        result.append(codepage::Windows1252::fromUnicode(text));
     }
     return result;
 }
@@ -243,7 +246,7 @@ bool CliProgram::confirmed(const QList<ServerTarget>& targets, const QList<QByte
     }
     QByteArray question = "These commands may change the servers:\n";
     for (const QByteArray& command : commands) {
-        question += "  " + Windows1252::toUnicode(command).toLocal8Bit() + '\n';
+        question += "  " + codepage::Windows1252::toUnicode(command).toLocal8Bit() + '\n';
     }
     question += "They go to all " + QByteArray::number(targets.size()) + " saved servers:\n";
     for (const ServerTarget& target : targets) {
@@ -370,3 +373,5 @@ void CliProgram::end(int exitCode) {
     m_exitCode = exitCode;
     emit finished(exitCode);
 }
+
+}  // namespace brimhold::cli

@@ -13,10 +13,16 @@
 #include "cli/CliEnvironment.h"
 #include "cli/ServerTarget.h"
 
-class Clock;
 class QIODevice;
-class ServerFleet;
+
+namespace brimhold::app {
 class ServerListStore;
+}  // namespace brimhold::app
+
+namespace brimhold::cli {
+
+class Clock;
+class ServerFleet;
 
 // The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
 // the status query, prints what came back and ends with an exit status. Errors go to the error stream as
@@ -47,7 +53,7 @@ signals:
 private:
     void run();
     void listServers();
-    std::unique_ptr<ServerListStore> openServerList();
+    std::unique_ptr<app::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
     std::optional<ServerTarget> serverByHost();
     std::optional<QByteArray> password();
@@ -76,3 +82,5 @@ private:
     int m_nextToPrint = 0;
     std::optional<int> m_exitCode;
 };
+
+}  // namespace brimhold::cli

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+namespace brimhold::cli {
+
 // Monotonic milliseconds and single-shot timers on them. The program runs on the system's clock; tests
 // pass a clock whose time moves only when they say so, so that waits of seconds take no time at all.
 class Clock {
@@ -23,3 +25,5 @@ public:
     // A stopped timer that calls onTimeout when it runs out. It must not outlive the clock.
     virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;
 };
+
+}  // namespace brimhold::cli

@@ -1,5 +1,7 @@
 #include "cli/ColorText.h"
 
+namespace brimhold::cli {
+
 namespace {
 
 const QByteArray kReset("\x1b[0m");
@@ -61,3 +63,5 @@ QByteArray ColorText::strip(const QByteArray& text) {
     }
     return result;
 }
+
+}  // namespace brimhold::cli

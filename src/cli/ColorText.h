@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace brimhold::cli {
+
 // The colour codes of game texts: "^" and a digit colour the text after them (player names, host names,
 // messages). They can be shown as terminal colours, removed, or kept as they are.
 class ColorText final {
@@ -20,3 +22,5 @@ private:
     static QByteArray render(const QByteArray& text);
     static QByteArray strip(const QByteArray& text);
 };
+
+}  // namespace brimhold::cli

@@ -1,5 +1,7 @@
 #include "cli/ExitStatus.h"
 
+namespace brimhold::cli {
+
 int ExitStatus::of(Outcome outcome) {
     switch (outcome) {
         case Outcome::Ok:
@@ -31,3 +33,5 @@ const char* ExitStatus::nameOf(Outcome outcome) {
     }
     return "error";
 }
+
+}  // namespace brimhold::cli

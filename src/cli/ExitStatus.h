@@ -1,5 +1,7 @@
 #pragma once
 
+namespace brimhold::cli {
+
 // How one server's run ended, from best to worst.
 enum class Outcome {
     Ok,           // every reply came
@@ -26,3 +28,5 @@ public:
     // "ok", "bad-password", "no-reply", "error".
     static const char* nameOf(Outcome outcome);
 };
+
+}  // namespace brimhold::cli

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace brimhold::cli {
+
 namespace {
 
 // Prefixes of the engine's and the usual games' cvars ("sv_hostname", "g_gametype", "scr_dm_timelimit").
@@ -35,3 +37,5 @@ bool ReadOnlyCommands::looksLikeCvarName(const QByteArray& word) {
     }
     return false;
 }
+
+}  // namespace brimhold::cli

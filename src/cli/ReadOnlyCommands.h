@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace brimhold::cli {
+
 // Tells commands that only show something from those that may change a server, for the question asked
 // before a command goes to every saved server. Unknown commands count as changing.
 class ReadOnlyCommands final {
@@ -14,3 +16,5 @@ public:
 private:
     static bool looksLikeCvarName(const QByteArray& word);
 };
+
+}  // namespace brimhold::cli

@@ -1,5 +1,7 @@
 #include "cli/ReplyJoiner.h"
 
+namespace brimhold::cli {
+
 const QByteArray ReplyJoiner::kPrintHeader = QByteArray(4, '\xFF') + "print\n";
 
 ReplyJoiner::ReplyJoiner(qint64 sentAtMs, qint64 idleMs, qint64 timeoutMs)
@@ -22,3 +24,5 @@ qint64 ReplyJoiner::endsAt() const {
     }
     return qMin(m_lastPieceAtMs + m_idleMs, timeout + kLongestAfterTimeoutMs);
 }
+
+}  // namespace brimhold::cli

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+namespace brimhold::cli {
+
 // Joins the reply to one rcon request. The server prints a long reply as several datagrams, each
 // starting with its own header (four 0xFF bytes, "print" and a line feed); the pieces are joined in the
 // order they arrive, headers stripped. Nothing marks a reply's end, so it ends when no piece has come for
@@ -35,3 +37,5 @@ private:
     int m_pieces = 0;
     QByteArray m_text;
 };
+
+}  // namespace brimhold::cli

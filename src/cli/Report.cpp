@@ -7,11 +7,13 @@
 #include "cli/StatusResponse.h"
 #include "codepage/Windows1252.h"
 
+namespace brimhold::cli {
+
 namespace {
 
 QString jsonText(const QByteArray& bytes, ColorText::Mode colors) {
     const ColorText::Mode mode = colors == ColorText::Mode::Strip ? colors : ColorText::Mode::Keep;
-    return Windows1252::toUnicode(ColorText::apply(bytes, mode));
+    return codepage::Windows1252::toUnicode(ColorText::apply(bytes, mode));
 }
 
 QByteArray rightAligned(int number, int width) {
@@ -24,7 +26,7 @@ QByteArray Report::replyText(const QByteArray& reply, ColorText::Mode colors, bo
     if (raw) {
         return reply;
     }
-    return Windows1252::toUnicode(ColorText::apply(reply, colors)).toUtf8();
+    return codepage::Windows1252::toUnicode(ColorText::apply(reply, colors)).toUtf8();
 }
 
 QByteArray Report::statusText(const StatusResponse& status, ColorText::Mode colors) {
@@ -75,3 +77,5 @@ QJsonObject Report::serverObject(const ServerSession& session, ColorText::Mode c
     }
     return object;
 }
+
+}  // namespace brimhold::cli

@@ -5,6 +5,8 @@
 
 #include "cli/ColorText.h"
 
+namespace brimhold::cli {
+
 class ServerSession;
 struct StatusResponse;
 
@@ -24,3 +26,5 @@ public:
     // Colour codes are kept or stripped, never rendered.
     static QJsonObject serverObject(const ServerSession& session, ColorText::Mode colors);
 };
+
+}  // namespace brimhold::cli

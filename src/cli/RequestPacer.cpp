@@ -1,5 +1,7 @@
 #include "cli/RequestPacer.h"
 
+namespace brimhold::cli {
+
 RequestPacer::Bucket RequestPacer::drainedAt(qint64 nowMs) const {
     Bucket bucket = m_bucket;
     if (bucket.level == 0 || nowMs < bucket.sinceMs) {
@@ -23,3 +25,5 @@ void RequestPacer::recordSent(qint64 nowMs) {
     m_bucket = drainedAt(nowMs);
     ++m_bucket.level;
 }
+
+}  // namespace brimhold::cli

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+namespace brimhold::cli {
+
 // Keeps the requests to one server under its flood limit: a game server takes a burst of 10 requests
 // from one address, then one more each second, and silently drops the rest. The pacer models the
 // server's bucket a little more strictly than the server does (one request per kRefillMs), so that
@@ -25,3 +27,5 @@ private:
 
     Bucket m_bucket;
 };
+
+}  // namespace brimhold::cli

@@ -1,5 +1,7 @@
 #include "cli/ServerFleet.h"
 
+namespace brimhold::cli {
+
 ServerFleet::ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, Clock& clock,
                          ServerSession::Timing timing, int parallel, QObject* parent)
     : QObject(parent), m_commands(std::move(commands)), m_parallel(qMax(1, parallel)) {
@@ -51,3 +53,5 @@ Outcome ServerFleet::worstOutcome() const {
     }
     return worst;
 }
+
+}  // namespace brimhold::cli

@@ -6,6 +6,8 @@
 
 #include "cli/ServerSession.h"
 
+namespace brimhold::cli {
+
 class Clock;
 
 // Runs the same commands (or the status query) on several servers at the same time, each in a session
@@ -46,3 +48,5 @@ private:
     int m_running = 0;
     int m_finishedCount = 0;
 };
+
+}  // namespace brimhold::cli

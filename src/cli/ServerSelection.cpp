@@ -2,10 +2,13 @@
 
 #include "codepage/Windows1252.h"
 
+namespace brimhold::cli {
+
 ServerSelection::ServerSelection(const QStringList& names, const Choice& choice) {
     std::vector<bool> chosen(std::size_t(names.size()), choice.all);
     for (const QString& name : choice.names) {
-        const qsizetype found = names.indexOf(Windows1252::toUnicode(Windows1252::fromUnicode(name)));
+        const qsizetype found =
+            names.indexOf(codepage::Windows1252::toUnicode(codepage::Windows1252::fromUnicode(name)));
         if (found < 0) {
             if (m_unknownName.isEmpty())
                 m_unknownName = name;
@@ -24,3 +27,5 @@ ServerSelection::ServerSelection(const QStringList& names, const Choice& choice)
             m_positions.push_back(int(i));
     }
 }
+
+}  // namespace brimhold::cli

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+namespace brimhold::cli {
+
 // Which entries of the saved server list a run takes: those named (each name matches the first entry of
 // exactly that name), all of them, and those whose name contains a text in any case. Entries come in
 // the list's order, each once however often it is chosen.
@@ -30,3 +32,5 @@ private:
     std::vector<int> m_positions;
     QString m_unknownName;
 };
+
+}  // namespace brimhold::cli

@@ -3,6 +3,8 @@
 #include "console/RconProtocol.h"
 #include "console/RconSocket.h"
 
+namespace brimhold::cli {
+
 namespace {
 
 // The two answers of a Quake-3-engine server that refuse a request for its password.
@@ -22,10 +24,10 @@ ServerSession::ServerSession(ServerTarget target, Clock& clock, Timing timing, Q
       m_target(std::move(target)),
       m_clock(clock),
       m_timing(timing),
-      m_socket(new RconSocket(this)),
+      m_socket(new console::RconSocket(this)),
       m_timer(clock.createTimer([this] { timerRanOut(); })) {
-    connect(m_socket, &RconSocket::datagramReceived, this, &ServerSession::received);
-    connect(m_socket, &RconSocket::failed, this,
+    connect(m_socket, &console::RconSocket::datagramReceived, this, &ServerSession::received);
+    connect(m_socket, &console::RconSocket::failed, this,
             [this](const QString& message) { finish(Outcome::Error, message); });
 }
 
@@ -33,7 +35,7 @@ ServerSession::~ServerSession() = default;
 
 void ServerSession::runCommands(const QList<QByteArray>& commands) {
     for (const QByteArray& command : commands) {
-        m_requests.append(RconProtocol::request(m_target.password, command));
+        m_requests.append(console::RconProtocol::request(m_target.password, command));
     }
     start();
 }
@@ -132,3 +134,5 @@ void ServerSession::finish(Outcome outcome, const QString& problem) {
     m_socket->close();
     emit finished();
 }
+
+}  // namespace brimhold::cli

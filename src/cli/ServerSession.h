@@ -15,7 +15,11 @@
 #include "cli/ServerTarget.h"
 #include "cli/StatusResponse.h"
 
+namespace brimhold::console {
 class RconSocket;
+}  // namespace brimhold::console
+
+namespace brimhold::cli {
 
 // One server's part of a run, on a socket of its own: sends the commands one after another, each once
 // the previous reply has ended and the flood limit allows it, and joins each reply; or asks for the
@@ -70,7 +74,7 @@ private:
     ServerTarget m_target;
     Clock& m_clock;
     Timing m_timing;
-    RconSocket* m_socket;
+    console::RconSocket* m_socket;
     std::unique_ptr<Clock::Timer> m_timer;
     RequestPacer m_pacer;
     std::optional<ReplyJoiner> m_joiner;
@@ -85,3 +89,5 @@ private:
     qint64 m_startedAtMs = 0;
     qint64 m_finishedAtMs = 0;
 };
+
+}  // namespace brimhold::cli

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace brimhold::cli {
+
 // One server to talk to: a saved entry's name (empty for --host), where it is, and its password as the
 // bytes that go on the wire.
 struct ServerTarget {
@@ -17,3 +19,5 @@ struct ServerTarget {
                QLatin1Char(':') + port;
     }
 };
+
+}  // namespace brimhold::cli

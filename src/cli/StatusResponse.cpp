@@ -1,5 +1,7 @@
 #include "cli/StatusResponse.h"
 
+namespace brimhold::cli {
+
 namespace {
 
 const QByteArray kHeader = QByteArray(4, '\xFF') + "statusResponse";
@@ -71,3 +73,5 @@ QByteArray StatusResponse::setting(const QByteArray& key) const {
     }
     return {};
 }
+
+}  // namespace brimhold::cli

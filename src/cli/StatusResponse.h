@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace brimhold::cli {
+
 // The answer to the connectionless "getstatus" query: a header line "statusResponse", one line of the
 // server's settings as "\key\value" pairs, then one line per player: score, ping and the quoted name.
 // Texts stay the server's bytes.
@@ -32,3 +34,5 @@ struct StatusResponse {
     QList<QPair<QByteArray, QByteArray>> settings;  // in the order received
     QList<Player> players;                          // in slot order, as received
 };
+
+}  // namespace brimhold::cli

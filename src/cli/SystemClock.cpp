@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace brimhold::cli {
+
 namespace {
 
 class QtTimer final : public Clock::Timer {
@@ -38,3 +40,5 @@ qint64 SystemClock::nowMs() const {
 std::unique_ptr<Clock::Timer> SystemClock::createTimer(std::function<void()> onTimeout) {
     return std::make_unique<QtTimer>(*this, std::move(onTimeout));
 }
+
+}  // namespace brimhold::cli

@@ -4,6 +4,8 @@
 
 #include "cli/Clock.h"
 
+namespace brimhold::cli {
+
 // The system's monotonic clock, counted from the object's creation; its timers are QTimers.
 class SystemClock final : public Clock {
 public:
@@ -15,3 +17,5 @@ public:
 private:
     QElapsedTimer m_elapsed;
 };
+
+}  // namespace brimhold::cli

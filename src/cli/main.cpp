@@ -5,9 +5,12 @@
 
 #include <unistd.h>
 
-#include "cli/CliProgram.h"
 #include "app/ServerListFolders.h"
+#include "cli/CliProgram.h"
 #include "cli/SystemClock.h"
+
+using namespace brimhold::cli;
+using brimhold::app::ServerListFolders;
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);

@@ -3,6 +3,8 @@
 #include <array>
 #include <unordered_map>
 
+namespace brimhold::codepage {
+
 namespace {
 
 // Unicode code points of bytes 0x80..0x9F; the rest of the code page equals Latin-1.
@@ -80,3 +82,5 @@ QByteArray Windows1252::fromUnicode(const QString& text) {
 std::string Windows1252::toStdString(const QString& text) {
     return fromUnicode(text).toStdString();
 }
+
+}  // namespace brimhold::codepage

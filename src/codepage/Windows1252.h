@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace brimhold::codepage {
+
 // The program's single-byte code page. Datagrams, the transcript and the server-list file are bytes;
 // text becomes bytes (and back) only where it meets a widget or leaves the server list's store, and
 // always through this class, so that bytes 0x80..0xFF mean the same everywhere and never depend on the
@@ -23,3 +25,5 @@ public:
     static QByteArray fromUnicode(const QString& text);
     static std::string toStdString(const QString& text);
 };
+
+}  // namespace brimhold::codepage

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace brimhold::console {
+
 namespace {
 
 const QString kQuote = QStringLiteral("\"");
@@ -113,3 +115,5 @@ std::optional<QString> CommandFlows::commandFor(const MenuAction& action) {
     }
     return std::nullopt;
 }
+
+}  // namespace brimhold::console

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace brimhold::console {
+
 // The menu commands that ask for their arguments before they are sent: the server password and the
 // PunkBuster kick, temporary ban and ban. Each flow asks through the prompter and returns the complete
 // command text to run, or nothing when the user cancelled (an empty answer to any question).
@@ -42,3 +44,5 @@ private:
 
     InputPrompter& m_prompter;
 };
+
+}  // namespace brimhold::console

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace brimhold::console {
+
 void CommandHistory::record(const QString& command) {
     m_slots[m_count] = command;
     if (m_count == MaxCount) {
@@ -39,3 +41,5 @@ QString CommandHistory::History(int slot) const {
     }
     return m_slots[slot];
 }
+
+}  // namespace brimhold::console

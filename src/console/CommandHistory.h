@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace brimhold::console {
+
 // The console's recall history of typed and menu commands.
 //
 // Slots 0..512 hold recorded commands, oldest in slot 0. HistoryCount is the slot the next command is
@@ -38,3 +40,5 @@ private:
     int16_t m_count = 0;
     int16_t m_pos = 0;
 };
+
+}  // namespace brimhold::console

@@ -1,5 +1,7 @@
 #include "console/CommandMenus.h"
 
+namespace brimhold::console {
+
 namespace {
 
 using Kind = MenuAction::Kind;
@@ -179,3 +181,5 @@ MenuAction CommandMenus::action(MenuGroup group, int index) {
     }
     return groupItems[static_cast<std::size_t>(index)].action;
 }
+
+}  // namespace brimhold::console

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+namespace brimhold::console {
+
 // The console's command vocabulary: four quick buttons, each opening a hidden top-level menu, and the
 // item groups of those menus and their submenus. Every group lists its items in display order;
 // separators (caption "-") are members too, so an item's index is its position in its group.
@@ -62,3 +64,5 @@ public:
     // What a click on item `index` of `group` does; Nothing for an index outside the group.
     static MenuAction action(MenuGroup group, int index);
 };
+
+}  // namespace brimhold::console

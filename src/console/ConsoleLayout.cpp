@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace brimhold::console {
+
 namespace {
 
 constexpr float kTwipsPerPixelAt96Dpi = 15;
@@ -51,3 +53,5 @@ int ConsoleLayout::twipsToPixels(float twips, qreal logicalDpi) {
 float ConsoleLayout::pixelsToTwips(int pixels, qreal logicalDpi) {
     return static_cast<float>(pixels * kTwipsPerPixelAt96Dpi * 96.0 / logicalDpi);
 }
+
+}  // namespace brimhold::console

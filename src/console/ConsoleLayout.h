@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 
+namespace brimhold::console {
+
 // A rectangle in twips (1/1440 inch), relative to the top-left corner of the window's client area.
 struct TwipsRect {
     float left = 0;
@@ -59,3 +61,5 @@ public:
     static int twipsToPixels(float twips, qreal logicalDpi);
     static float pixelsToTwips(int pixels, qreal logicalDpi);
 };
+
+}  // namespace brimhold::console

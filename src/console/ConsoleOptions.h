@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+namespace brimhold::console {
+
 class InputPrompter;
 
 // Settings of the console window that the program fixes and tests shorten or replace.
@@ -21,3 +23,5 @@ struct ConsoleOptions {
     // dialogs over the console window.
     std::shared_ptr<InputPrompter> prompter;
 };
+
+}  // namespace brimhold::console

@@ -1,5 +1,7 @@
 #include "console/DatagramQueue.h"
 
+namespace brimhold::console {
+
 bool DatagramQueue::push(QByteArray datagram) {
     const std::lock_guard<std::mutex> lock(m_mutex);
     const bool wasEmpty = m_datagrams.empty();
@@ -24,3 +26,5 @@ void DatagramQueue::clear() {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_datagrams.clear();
 }
+
+}  // namespace brimhold::console

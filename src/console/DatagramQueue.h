@@ -6,6 +6,8 @@
 #include <deque>
 #include <mutex>
 
+namespace brimhold::console {
+
 // Datagrams handed from the thread that reads a socket to the thread that shows them, in order. Safe to
 // use from any thread. The reader wakes the consumer only when push() reports that the queue was empty,
 // and the consumer asks for another turn whenever take() reports that datagrams remain: so exactly one
@@ -24,3 +26,5 @@ private:
     std::mutex m_mutex;
     std::deque<QByteArray> m_datagrams;
 };
+
+}  // namespace brimhold::console

@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 
+namespace brimhold::console {
+
 InputDialogPrompter::InputDialogPrompter(QWidget* parent) : m_parent(parent) {}
 
 QString InputDialogPrompter::ask(const QString& prompt, const QString& title) {
@@ -16,3 +18,5 @@ QString InputDialogPrompter::ask(const QString& prompt, const QString& title) {
         QInputDialog::getText(m_parent, shownTitle, shownPrompt, QLineEdit::Normal, QString(), &accepted);
     return accepted ? answer : QString();
 }
+
+}  // namespace brimhold::console

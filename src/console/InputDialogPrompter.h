@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace brimhold::console {
+
 // Asks through a modal QInputDialog with an empty field, owned by `parent`. An empty title shows the
 // application's display name. Cancel returns an empty text.
 class InputDialogPrompter final : public InputPrompter {
@@ -16,3 +18,5 @@ public:
 private:
     QWidget* m_parent;
 };
+
+}  // namespace brimhold::console

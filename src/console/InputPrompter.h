@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace brimhold::console {
+
 // Asks the user one question and waits for the answer: a modal input dialog in the program, scripted
 // answers in tests. The dialog starts with an empty field. An empty title means the dialog shows the
 // application's name. An empty answer means the user cancelled (or confirmed an empty field; the two
@@ -11,3 +13,5 @@ public:
     virtual ~InputPrompter() = default;
     virtual QString ask(const QString& prompt, const QString& title) = 0;
 };
+
+}  // namespace brimhold::console

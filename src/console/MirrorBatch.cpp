@@ -1,5 +1,7 @@
 #include "console/MirrorBatch.h"
 
+namespace brimhold::console {
+
 void MirrorBatch::add(const Transcript::Appended& appended) {
     m_shown.append(appended.shown);
     ++m_appends;
@@ -21,3 +23,5 @@ MirrorBatch::Edit MirrorBatch::editFor(int viewLineBreaks) const {
     }
     return {true, m_shown.mid(start), 0};
 }
+
+}  // namespace brimhold::console

@@ -4,6 +4,8 @@
 
 #include "console/Transcript.h"
 
+namespace brimhold::console {
+
 // What a view of a Transcript must do for several appends and trims in a row, gathered so that the view
 // changes once for all of them: one insertion at the end, then the trims. When the trims reach past
 // what the view showed before the batch, they cut into the batch's own text, which is then never shown.
@@ -27,3 +29,5 @@ private:
     int m_removedLineBreaks = 0;
     int m_appends = 0;
 };
+
+}  // namespace brimhold::console

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace brimhold::console {
+
 namespace {
 
 std::chrono::nanoseconds steadyNow() {
@@ -113,3 +115,5 @@ void ProbeWait::finish(End end) {
     m_wake.stop();
     emit ended(end);
 }
+
+}  // namespace brimhold::console

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 
+namespace brimhold::console {
+
 // The console's start-up wait for the probe answer, without a window: one dot at once and then one
 // per interval, until the answer, a connection failure, the window's close or the time limit ends it.
 // Every end is one ended() signal; nothing happens after it.
@@ -70,3 +72,5 @@ private:
     bool m_closed = false;
     QString m_failure;
 };
+
+}  // namespace brimhold::console

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QWidget>
 
+namespace brimhold::console {
+
 QuickCommandMenus::QuickCommandMenus(QWidget* window) : QObject(window) {
     for (const QuickButton& button : CommandMenus::quickButtons()) {
         auto* top = new QMenu(QString(button.menuCaption), window);
@@ -56,3 +58,5 @@ QAction* QuickCommandMenus::item(MenuGroup group, int index) const {
     }
     return found->second[static_cast<std::size_t>(index)];
 }
+
+}  // namespace brimhold::console

@@ -12,6 +12,8 @@ class QAction;
 class QMenu;
 class QWidget;
 
+namespace brimhold::console {
+
 // The console's command menus as widgets, built from the CommandMenus tables: one hidden top-level
 // menu per quick button (named after it, e.g. "menuStatus", titled with its never-shown caption) and
 // one submenu per nested group (named after the group, e.g. "mnuPassword"). Every member of a group is
@@ -44,3 +46,5 @@ private:
     std::map<MenuGroup, QMenu*> m_menus;
     std::map<MenuGroup, std::vector<QAction*>> m_items;
 };
+
+}  // namespace brimhold::console

@@ -1,5 +1,7 @@
 #include "console/RconProtocol.h"
 
+namespace brimhold::console {
+
 const QByteArray RconProtocol::ProbeCommand("echo !!ping");
 const QByteArray RconProtocol::ProbeAnswer("!!ping");
 
@@ -33,3 +35,5 @@ RconProtocol::Reply RconProtocol::readReply(const QByteArray& datagram, bool con
     }
     return reply;
 }
+
+}  // namespace brimhold::console

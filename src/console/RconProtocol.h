@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace brimhold::console {
+
 // The rcon datagrams as bytes. A request is one self-contained datagram carrying the password; each
 // reply datagram is read on its own.
 class RconProtocol final {
@@ -30,3 +32,5 @@ public:
     // HeaderLength characters after conversion are dropped.
     static Reply readReply(const QByteArray& datagram, bool connected);
 };
+
+}  // namespace brimhold::console

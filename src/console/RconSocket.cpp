@@ -9,6 +9,8 @@
 #include "console/DatagramQueue.h"
 #include "console/UdpWorker.h"
 
+namespace brimhold::console {
+
 namespace {
 QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
     for (const QHostAddress& address : addresses) {
@@ -207,3 +209,5 @@ void RconSocket::fail(const QString& message) {
     m_pending.clear();
     emit failed(message);
 }
+
+}  // namespace brimhold::console

@@ -8,9 +8,12 @@
 
 #include <memory>
 
-class DatagramQueue;
 class QHostInfo;
 class QThread;
+
+namespace brimhold::console {
+
+class DatagramQueue;
 class UdpWorker;
 
 // The console's UDP socket, pointed at one rcon server. The socket is connected, so only datagrams
@@ -102,3 +105,5 @@ private:
     bool m_delivering = false;
     bool m_deliverAgain = false;
 };
+
+}  // namespace brimhold::console

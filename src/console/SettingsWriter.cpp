@@ -7,6 +7,8 @@
 
 #include <ostream>
 
+namespace brimhold::console {
+
 namespace {
 
 constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -51,3 +53,5 @@ bool SettingsWriter::save(const QString& ip, const QString& port, const QString&
     }
     return true;
 }
+
+}  // namespace brimhold::console

@@ -4,6 +4,8 @@
 
 #include <iosfwd>
 
+namespace brimhold::console {
+
 // Saves the console's connection settings: the keys rconIP, rconPort and rconPassword of the group
 // "Options" in one settings file. The file holds the password in plain text, so it is created readable
 // and writable by its owner alone, and left that way.
@@ -24,3 +26,5 @@ private:
     QString m_path;
     std::ostream* m_errors;
 };
+
+}  // namespace brimhold::console

@@ -1,5 +1,7 @@
 #include "console/Transcript.h"
 
+namespace brimhold::console {
+
 namespace {
 constexpr char CR = '\r';
 constexpr char LF = '\n';
@@ -52,3 +54,5 @@ QByteArray Transcript::shownText(const QByteArray& bytes, char previous) {
     }
     return shown;
 }
+
+}  // namespace brimhold::console

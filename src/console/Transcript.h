@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace brimhold::console {
+
 // The console's output as bytes, one character per byte, with CR LF line breaks counted as the two
 // characters they are. Every step reports what it changed, so a view can follow it piece by piece
 // without ever reading the text back.
@@ -44,3 +46,5 @@ public:
 private:
     QByteArray m_text;
 };
+
+}  // namespace brimhold::console

@@ -6,6 +6,8 @@
 
 #include "codepage/Windows1252.h"
 
+namespace brimhold::console {
+
 TranscriptMirror::TranscriptMirror(QPlainTextEdit* box) : m_box(box) {}
 
 void TranscriptMirror::showAppended(const Transcript::Appended& appended) {
@@ -14,7 +16,7 @@ void TranscriptMirror::showAppended(const Transcript::Appended& appended) {
     }
     QTextCursor cursor(m_box->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(Windows1252::toUnicode(appended.shown));
+    cursor.insertText(codepage::Windows1252::toUnicode(appended.shown));
 }
 
 void TranscriptMirror::showTrimmed(const Transcript::Trimmed& trimmed) {
@@ -40,7 +42,7 @@ void TranscriptMirror::showBatch(const MirrorBatch& batch) {
     } else {
         cursor.movePosition(QTextCursor::End);
     }
-    cursor.insertText(Windows1252::toUnicode(edit.inserted));
+    cursor.insertText(codepage::Windows1252::toUnicode(edit.inserted));
     if (edit.removedLineBreaks > 0) {
         cursor.movePosition(QTextCursor::Start);
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, edit.removedLineBreaks);
@@ -53,3 +55,5 @@ void TranscriptMirror::showBatch(const MirrorBatch& batch) {
 void TranscriptMirror::scrollToEnd() {
     m_box->moveCursor(QTextCursor::End);
 }
+
+}  // namespace brimhold::console

@@ -5,6 +5,8 @@
 
 class QPlainTextEdit;
 
+namespace brimhold::console {
+
 // Shows a Transcript in an output box by repeating each of its steps there: an append inserts at the
 // end, a trim removes whole lines from the start. The box is never rewritten as a whole and never read
 // back, so an append costs the same however long the transcript is. The box must stay alive while the
@@ -24,3 +26,5 @@ public:
 private:
     QPlainTextEdit* m_box;
 };
+
+}  // namespace brimhold::console

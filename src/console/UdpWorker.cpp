@@ -5,6 +5,8 @@
 
 #include "console/DatagramQueue.h"
 
+namespace brimhold::console {
+
 namespace {
 // Larger than any UDP payload. Reading with a fixed size, not the pending size, also reads (and so
 // re-arms the socket) when nothing is pending.
@@ -79,3 +81,5 @@ void UdpWorker::readDatagrams() {
         }
     }
 }
+
+}  // namespace brimhold::console

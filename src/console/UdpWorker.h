@@ -9,8 +9,11 @@
 #include <memory>
 #include <optional>
 
-class DatagramQueue;
 class QUdpSocket;
+
+namespace brimhold::console {
+
+class DatagramQueue;
 
 // The console's UDP socket itself, on a thread of its own: it reads every datagram as soon as the socket
 // has one, whatever the thread that shows them is doing, and hands it to a DatagramQueue. Every function
@@ -56,3 +59,5 @@ private:
     QUdpSocket* m_socket = nullptr;
     QByteArray m_buffer;
 };
+
+}  // namespace brimhold::console

@@ -20,6 +20,7 @@
 #include <iostream>
 #include <limits>
 
+#include "codepage/Windows1252.h"
 #include "console/CommandFlows.h"
 #include "console/ConsoleLayout.h"
 #include "console/InputDialogPrompter.h"
@@ -29,7 +30,8 @@
 #include "console/RconSocket.h"
 #include "console/SettingsWriter.h"
 #include "console/TranscriptMirror.h"
-#include "codepage/Windows1252.h"
+
+namespace brimhold::console {
 
 namespace {
 const QString WindowTitle = QStringLiteral("Brimhold - Remote Console");
@@ -172,7 +174,8 @@ void frmMain::showAndStartUp() {
     connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
     rcon->connectToServer(rconIP, rconPort);
     SendCommand(QString::fromLatin1(RconProtocol::ProbeCommand));
-    appendToTranscript(Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
+    appendToTranscript(
+        codepage::Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
 
     QPointer<frmMain> alive(this);
     const ProbeWait::End end = waitForProbeAnswer();
@@ -201,7 +204,7 @@ ProbeWait::End frmMain::waitForProbeAnswer() {
 
 void frmMain::finishStartUp(ProbeWait::End end, const QString& failure) {
     if (end == ProbeWait::End::Failed) {
-        appendToTranscript("\r\n" + Windows1252::fromUnicode(failure) + "\r\n");
+        appendToTranscript("\r\n" + codepage::Windows1252::fromUnicode(failure) + "\r\n");
     }
     if (end != ProbeWait::End::Answered) {
         appendToTranscript("Timed out");
@@ -223,8 +226,8 @@ void frmMain::enableCommands() {
 }
 
 void frmMain::SendCommand(const QString& command) {
-    rcon->send(
-        RconProtocol::request(Windows1252::fromUnicode(rconPassword), Windows1252::fromUnicode(command)));
+    rcon->send(RconProtocol::request(codepage::Windows1252::fromUnicode(rconPassword),
+                                     codepage::Windows1252::fromUnicode(command)));
 }
 
 void frmMain::rcon_DataArrival(const QByteArray& datagram) {
@@ -251,7 +254,7 @@ void frmMain::rcon_DataArrivalSlice(const QList<QByteArray>& datagrams) {
 }
 
 void frmMain::AppendOutput(const QString& text) {
-    AppendOutput(Windows1252::fromUnicode(text));
+    AppendOutput(codepage::Windows1252::fromUnicode(text));
 }
 
 void frmMain::AppendOutput(const QByteArray& bytes) {
@@ -316,7 +319,7 @@ void frmMain::endProgram() {
 
 void frmMain::RunCommand(const QString& command) {
     m_mirror->scrollToEnd();
-    appendToTranscript(Windows1252::fromUnicode(QLatin1Char('>') + command) + "\r\n");
+    appendToTranscript(codepage::Windows1252::fromUnicode(QLatin1Char('>') + command) + "\r\n");
     SendCommand(command);
     m_history.record(command);
     Text2->setFocus();
@@ -509,3 +512,5 @@ void frmMain::runMenuItem(MenuGroup group, int index) {
         RunCommand(*command);
     }
 }
+
+}  // namespace brimhold::console

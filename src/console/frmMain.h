@@ -20,8 +20,12 @@ class QEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class InputPrompter;
+
+namespace brimhold::console {
+
 class QuickCommandMenus;
+
+class InputPrompter;
 class RconSocket;
 class TranscriptMirror;
 
@@ -162,3 +166,5 @@ private:
     ProbeWait* m_probeWait = nullptr;
     bool m_closed = false;
 };
+
+}  // namespace brimhold::console

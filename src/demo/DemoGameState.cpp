@@ -4,6 +4,8 @@
 
 #include "console/CommandMenus.h"
 
+namespace brimhold::demo {
+
 namespace {
 
 using Cvar = DemoGameState::Cvar;
@@ -150,7 +152,7 @@ QList<DemoGameState::Player> initialPlayers() {
 QList<QByteArray> menuMaps() {
     QList<QByteArray> maps;
     const QByteArray mapCommand = "map ";
-    for (const MenuItem& item : CommandMenus::items(MenuGroup::mnuMapchange)) {
+    for (const console::MenuItem& item : console::CommandMenus::items(console::MenuGroup::mnuMapchange)) {
         const QByteArray command(item.action.command.data(), item.action.command.size());
         if (command.startsWith(mapCommand)) {
             maps.append(command.mid(mapCommand.size()));
@@ -543,3 +545,5 @@ qsizetype DemoGameState::findPlayer(const QByteArray& slotOrName) const {
     }
     return -1;
 }
+
+}  // namespace brimhold::demo

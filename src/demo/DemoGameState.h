@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace brimhold::demo {
+
 // The state of a small make-believe game server and the console commands that show and change it:
 // the current map and map rotation, console variables ("cvars"), a few fictional players and an
 // anti-cheat add-on's player and ban lists. Commands are executed as an authorised rcon request would
@@ -79,3 +81,5 @@ private:
     QList<Ban> m_bans;
     qsizetype m_rotationPosition = 0;  // word index in sv_mapRotation where the next rotation starts
 };
+
+}  // namespace brimhold::demo

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace brimhold::demo {
+
 FloodLimiter::FloodLimiter(Clock clock, int burst, qint64 periodMs)
     : m_clock(std::move(clock)), m_burst(burst), m_periodMs(periodMs) {}
 
@@ -33,3 +35,5 @@ bool FloodLimiter::allow(const QByteArray& sender) {
     ++bucket.used;
     return true;
 }
+
+}  // namespace brimhold::demo

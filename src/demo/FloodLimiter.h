@@ -4,6 +4,8 @@
 #include <QHash>
 #include <functional>
 
+namespace brimhold::demo {
+
 // Limits how often one sender is answered, as game servers do against rcon floods: a burst of
 // requests goes through at once, then one per period; the rest are to be dropped without a reply.
 // Each request that is let through takes one place of the burst, and each full period of quiet
@@ -36,3 +38,5 @@ private:
     qint64 m_periodMs;
     QHash<QByteArray, Bucket> m_buckets;
 };
+
+}  // namespace brimhold::demo

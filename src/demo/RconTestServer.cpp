@@ -4,6 +4,8 @@
 
 #include "demo/ReplySplitter.h"
 
+namespace brimhold::demo {
+
 namespace {
 const QByteArray Marker(4, '\xFF');
 const QByteArray RconPrefix = Marker + "rcon ";
@@ -127,3 +129,5 @@ void RconTestServer::sendReply(const QNetworkDatagram& request, const QByteArray
 void RconTestServer::sendTo(const QNetworkDatagram& request, const QByteArray& datagram) {
     m_socket->writeDatagram(datagram, request.senderAddress(), quint16(request.senderPort()));
 }
+
+}  // namespace brimhold::demo

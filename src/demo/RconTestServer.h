@@ -12,6 +12,8 @@
 
 class QUdpSocket;
 
+namespace brimhold::demo {
+
 // A small Quake-3-engine-style game server on loopback, for the tests and as the demo server. It
 // records every datagram it receives and answers:
 //   "rcon PASSWORD COMMAND" -> 0xFF x4, "print\n", the command's output from DemoGameState, cut into
@@ -79,3 +81,5 @@ private:
     bool m_silent = false;
     int m_splitSize = 0;
 };
+
+}  // namespace brimhold::demo

@@ -1,5 +1,7 @@
 #include "demo/ReplySplitter.h"
 
+namespace brimhold::demo {
+
 QByteArray ReplySplitter::header() {
     return QByteArray(4, '\xFF') + "print\n";
 }
@@ -15,3 +17,5 @@ QList<QByteArray> ReplySplitter::split(const QByteArray& text, qsizetype maxData
     } while (offset < text.size());
     return datagrams;
 }
+
+}  // namespace brimhold::demo

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace brimhold::demo {
+
 // Cuts a reply text into datagrams the way a Quake-3-engine server sends a long rcon reply: every
 // datagram starts with the reply header (0xFF x4, "print\n") and holds at most MaxDatagramBytes bytes
 // with it; a datagram is sent whenever the buffer is full, often in the middle of a line.
@@ -19,3 +21,5 @@ public:
     // header's size.
     static QList<QByteArray> split(const QByteArray& text, qsizetype maxDatagramBytes = MaxDatagramBytes);
 };
+
+}  // namespace brimhold::demo

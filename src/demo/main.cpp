@@ -13,6 +13,8 @@
 
 #include "demo/RconTestServer.h"
 
+using namespace brimhold::demo;
+
 namespace {
 
 int signalPipe[2] = {-1, -1};

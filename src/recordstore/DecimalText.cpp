@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace brimhold::recordstore {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -61,3 +63,5 @@ std::optional<int16_t> DecimalText::ToInt16(const std::string& text) {
 std::optional<int32_t> DecimalText::ToInt32(const std::string& text) {
     return ToTyped<int32_t>(text);
 }
+
+}  // namespace brimhold::recordstore

@@ -4,6 +4,8 @@
 
 #include "recordstore/RecordStoreError.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 int Code(char c) {
@@ -47,3 +49,5 @@ std::string FieldScrambler::UnscrambleField(const std::string& value, const std:
 bool FieldScrambler::SurvivesScrambling(const std::string& value) {
     return std::all_of(value.begin(), value.end(), [](char c) { return Code(c) >= 32 && Code(c) <= 254; });
 }
+
+}  // namespace brimhold::recordstore

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace brimhold::recordstore {
+
 // The reversible byte substitution that hides the values of scrambled (type 2) fields in the table
 // file. Each byte is shifted by the matching byte of the key, the key repeating as often as needed.
 // Bytes 32..254 map onto 32..254, so every value made of them unscrambles back exactly.
@@ -16,3 +18,5 @@ public:
     // True when every byte of the value lies in 32..254, the only bytes that come back unchanged.
     static bool SurvivesScrambling(const std::string& value);
 };
+
+}  // namespace brimhold::recordstore

@@ -1,5 +1,7 @@
 #include "recordstore/FileStamp.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 constexpr long kNanosPerSecond = 1000000000L;
@@ -42,3 +44,5 @@ bool FileStamp::operator==(const FileStamp& other) const {
     return m_device == other.m_device && m_inode == other.m_inode && m_size == other.m_size &&
            m_modified.tv_sec == other.m_modified.tv_sec && m_modified.tv_nsec == other.m_modified.tv_nsec;
 }
+
+}  // namespace brimhold::recordstore

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace brimhold::recordstore {
+
 // What identifies one version of a file without reading it: device, inode, size and modification time
 // to the nanosecond. Equal stamps prove the file unchanged only when the modification time lies well
 // before the moment the file was read, since a rewrite within the same clock tick keeps the time.
@@ -31,3 +33,5 @@ private:
     off_t m_size = 0;
     timespec m_modified{};
 };
+
+}  // namespace brimhold::recordstore

@@ -1,5 +1,7 @@
 #include "recordstore/LineCodec.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 void AppendEscaped(std::string& line, const std::string& value) {
@@ -86,3 +88,5 @@ std::string LineCodec::FirstValue(const std::string& line) {
     });
     return first;
 }
+
+}  // namespace brimhold::recordstore

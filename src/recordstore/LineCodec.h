@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace brimhold::recordstore {
+
 // The line encoding of a table file: values joined with "#", with "\" escaping "\", "#", LF and CR.
 // Every line the store reads or writes passes through here, so joining and splitting always agree:
 // SplitLine(JoinLine(values)) == values for any list of one or more values.
@@ -23,3 +25,5 @@ public:
     // The first value of the line, unescaped, without splitting the rest (the Id of a record line).
     static std::string FirstValue(const std::string& line);
 };
+
+}  // namespace brimhold::recordstore

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace brimhold::recordstore {
+
 // One field of a table: its name and its type code (-1 labels the Id field, 2 is scrambled text,
 // anything else is plain text).
 struct FieldDef {
@@ -37,3 +39,5 @@ struct TableContents {
         }
     }
 };
+
+}  // namespace brimhold::recordstore

@@ -14,6 +14,8 @@
 #include "recordstore/LineCodec.h"
 #include "recordstore/RecordStoreError.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 const char* const kLineEnd = "\r\n";
@@ -400,3 +402,5 @@ void TableFile::Write(const std::string& fileName, const TableContents& table) {
 std::string TableFile::LockPathFor(const std::string& fileName) {
     return HiddenSibling(WriteTarget(fileName), "lock");
 }
+
+}  // namespace brimhold::recordstore

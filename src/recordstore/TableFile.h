@@ -5,6 +5,8 @@
 #include "recordstore/FileStamp.h"
 #include "recordstore/TableContents.h"
 
+namespace brimhold::recordstore {
+
 // Reads and writes whole table files. Lines end in CR LF; the reader also ends a line at a lone CR.
 // Values are bytes and pass through unchanged. Every failure raises RecordStoreError naming the file.
 class TableFile final {
@@ -33,3 +35,5 @@ public:
     // target for a symbolic link, so that every name of one table shares one lock.
     static std::string LockPathFor(const std::string& fileName);
 };
+
+}  // namespace brimhold::recordstore

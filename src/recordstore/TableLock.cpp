@@ -12,6 +12,8 @@
 #include "recordstore/RecordStoreError.h"
 #include "recordstore/TableFile.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 // flock has no timeout of its own; a waiter polls this often. Short, because a busy holder releases
@@ -80,3 +82,5 @@ TableLock::~TableLock() {
 TableLock::TableLock(TableLock&& other) noexcept : m_fd(other.m_fd) {
     other.m_fd = -1;
 }
+
+}  // namespace brimhold::recordstore

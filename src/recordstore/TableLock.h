@@ -3,6 +3,8 @@
 #include <chrono>
 #include <string>
 
+namespace brimhold::recordstore {
+
 // The lock that makes one change of a table file a critical section across processes: an exclusive
 // flock on the lock file beside the table (".servers.sdb.lock" for "servers.sdb"), held while the object
 // lives. The lock file is created owner-only when missing and never deleted, so every process locks the
@@ -21,3 +23,5 @@ public:
 private:
     int m_fd = -1;
 };
+
+}  // namespace brimhold::recordstore

@@ -9,6 +9,8 @@
 #include "recordstore/TableFile.h"
 #include "recordstore/TableLock.h"
 
+namespace brimhold::recordstore {
+
 namespace {
 
 const char* const kNoDatabase = "Er is geen database geopend";
@@ -351,3 +353,5 @@ void ZurerEzuz::RequireFieldNr(int32_t Nr) const {
 void ZurerEzuz::Fail(const std::string& what) const {
     throw RecordStoreError((m_fileName.empty() ? std::string("(no table file)") : m_fileName) + ": " + what);
 }
+
+}  // namespace brimhold::recordstore

@@ -10,6 +10,8 @@
 #include "recordstore/TableContents.h"
 #include "recordstore/TableLock.h"
 
+namespace brimhold::recordstore {
+
 // One table of named, typed fields kept in one text file: records addressed by number (their position,
 // from 1) and by Id (their first value), values of type-2 fields held scrambled with SmartEncryptKey.
 // Values are bytes (Windows-1252) and are never transcoded. No file is held open between calls.
@@ -116,3 +118,5 @@ private:
     std::optional<FileStamp> m_loadedStamp;
     bool m_loadedStampSettled = false;
 };
+
+}  // namespace brimhold::recordstore

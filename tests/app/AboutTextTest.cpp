@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+using namespace brimhold::app;
+
 namespace {
 
 TEST(AboutText, ElevenLinesJoinedByCrLfWithoutATrailingBreak) {

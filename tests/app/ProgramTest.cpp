@@ -6,13 +6,17 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/Program.h"
-#include "demo/RconTestServer.h"
 #include "RecordingMessageBoxes.h"
 #include "TestConsoleOptions.h"
 #include "TestDialogOptions.h"
+#include "app/Program.h"
 #include "app/frmConnect.h"
 #include "console/frmMain.h"
+#include "demo/RconTestServer.h"
+
+using namespace brimhold::app;
+using namespace brimhold::console;
+using namespace brimhold::demo;
 
 namespace {
 

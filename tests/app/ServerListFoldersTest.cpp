@@ -9,6 +9,8 @@
 
 #include "app/ServerListStore.h"
 
+using namespace brimhold::app;
+
 namespace {
 
 class ServerListFoldersTest : public ::testing::Test {

@@ -12,6 +12,8 @@
 #include "FileBytes.h"
 #include "ServerListSchema.h"
 
+using namespace brimhold::app;
+
 namespace {
 
 const QByteArray kSchema(kServerListSchema);

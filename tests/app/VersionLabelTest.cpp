@@ -5,8 +5,10 @@
 #include <ostream>
 #include <string>
 
-#include "app/BuildVersion.h"
 #include "ExpectedVersionLabel.h"
+#include "app/BuildVersion.h"
+
+using namespace brimhold::app;
 
 namespace {
 

@@ -16,8 +16,11 @@
 #include "RecordingMessageBoxes.h"
 #include "ServerListSchema.h"
 #include "TestDialogOptions.h"
-#include "recordstore/ZurerEzuz.h"
 #include "app/frmConnect.h"
+#include "recordstore/ZurerEzuz.h"
+
+using namespace brimhold::app;
+using namespace brimhold::recordstore;
 
 namespace {
 

@@ -9,11 +9,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/BuildVersion.h"
 #include "ExpectedVersionLabel.h"
 #include "RecordingMessageBoxes.h"
 #include "TestDialogOptions.h"
+#include "app/BuildVersion.h"
 #include "app/frmConnect.h"
+
+using namespace brimhold::app;
 
 namespace {
 

@@ -10,11 +10,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "cli/CliProgram.h"
-#include "demo/RconTestServer.h"
 #include "app/ServerListStore.h"
+#include "cli/CliProgram.h"
 #include "cli/SystemClock.h"
 #include "codepage/Windows1252.h"
+#include "demo/RconTestServer.h"
+
+using namespace brimhold::app;
+using namespace brimhold::cli;
+using namespace brimhold::codepage;
+using namespace brimhold::demo;
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::cli;
+
 namespace {
 
 const QByteArray kName("^1Red^7Baron\nx^9y^");

@@ -9,7 +9,7 @@
 
 // A clock whose time moves only in advanceTo()/advanceBy(); timers that come due run there, in the order
 // of their due times, each seeing the clock at its own due time.
-class ManualClock final : public Clock {
+class ManualClock final : public brimhold::cli::Clock {
 public:
     qint64 nowMs() const override { return m_now; }
 

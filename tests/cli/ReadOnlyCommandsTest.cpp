@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::cli;
+
 namespace {
 
 TEST(ReadOnlyCommands, OnlyShowingCommandsAndCvarReadsAreReadOnly) {

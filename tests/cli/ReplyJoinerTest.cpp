@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::cli;
+
 namespace {
 
 const QByteArray kHeader = QByteArray(4, '\xFF') + "print\n";

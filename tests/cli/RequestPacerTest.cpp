@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace brimhold::cli;
+
 namespace {
 
 // Sends count requests as early as the pacer allows, starting at startMs; returns the send times.

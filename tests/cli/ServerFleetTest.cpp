@@ -5,9 +5,13 @@
 #include <memory>
 
 #include "ManualClock.h"
+#include "cli/ServerFleet.h"
 #include "console/RconSocket.h"
 #include "demo/RconTestServer.h"
-#include "cli/ServerFleet.h"
+
+using namespace brimhold::cli;
+using namespace brimhold::console;
+using namespace brimhold::demo;
 
 namespace {
 

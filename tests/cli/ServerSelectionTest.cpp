@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::cli;
+
 namespace {
 
 const QStringList kNames = {"Clan A", QStringLiteral("Public \u00C9t\u00E9"), "Clan B", "Clan A", "Test"};

@@ -4,9 +4,13 @@
 #include <QUdpSocket>
 
 #include "ManualClock.h"
+#include "cli/ServerSession.h"
 #include "console/RconSocket.h"
 #include "demo/RconTestServer.h"
-#include "cli/ServerSession.h"
+
+using namespace brimhold::cli;
+using namespace brimhold::console;
+using namespace brimhold::demo;
 
 namespace {
 

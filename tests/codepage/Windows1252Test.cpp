@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::codepage;
+
 TEST(Windows1252, EveryByteSurvivesARoundTripThroughText) {
     QByteArray all;
     for (int byte = 0; byte < 256; ++byte) {

@@ -7,6 +7,8 @@
 
 #include "ScriptedPrompter.h"
 
+using namespace brimhold::console;
+
 namespace {
 
 using Question = ScriptedPrompter::Question;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+using namespace brimhold::console;
+
 namespace {
 
 // The vocabulary as the console's users know it, written out here independently of the program's

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "demo/RconTestServer.h"
 #include "console/frmMain.h"
+#include "demo/RconTestServer.h"
 
 // A console window that has run its start-up against a loopback RconTestServer, for the window tests
 // that send commands. The window ends nothing when closed; closeCount() says how often it tried.
@@ -14,13 +14,14 @@ class ConnectedConsole final {
 public:
     static constexpr const char* Password = "secret";
 
-    explicit ConnectedConsole(ConsoleOptions options = {}, int probeTimeLimitMs = 5000) : server(Password) {
+    explicit ConnectedConsole(brimhold::console::ConsoleOptions options = {}, int probeTimeLimitMs = 5000)
+        : server(Password) {
         QVERIFY(server.listen());
         options.probeTimeLimitMs = probeTimeLimitMs;
         options.progressIntervalMs = 50;
         options.endProgram = [this] { ++m_closeCount; };
         options.settingsApplicationName = QCoreApplication::applicationName() + QStringLiteral("-console");
-        window = std::make_unique<frmMain>(std::move(options));
+        window = std::make_unique<brimhold::console::frmMain>(std::move(options));
     }
 
     // Runs the start-up; true once the window is connected.
@@ -61,8 +62,8 @@ public:
 
     int closeCount() const { return m_closeCount; }
 
-    RconTestServer server;
-    std::unique_ptr<frmMain> window;
+    brimhold::demo::RconTestServer server;
+    std::unique_ptr<brimhold::console::frmMain> window;
 
 private:
     int m_closeCount = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::console;
+
 namespace {
 
 void expectRect(const TwipsRect& r, float left, float top, float width, float height) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::console;
+
 namespace {
 TEST(DatagramQueue, WakesTheConsumerOnlyWhenItWasEmptyAndHandsOverInOrder) {
     DatagramQueue queue;

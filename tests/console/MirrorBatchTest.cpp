@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::console;
+
 namespace {
 // A view as text: each '\n' is a line break.
 QByteArray withoutFirstLines(const QByteArray& view, int lines) {

@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+using namespace brimhold::console;
+
 using namespace std::chrono_literals;
 
 // The start-up wait against a clock the test moves: the wait's timers only decide when it looks at

@@ -8,6 +8,8 @@
 #include "console/CommandMenus.h"
 #include "console/QuickCommandMenus.h"
 
+using namespace brimhold::console;
+
 Q_DECLARE_METATYPE(MenuGroup)
 
 // The menus built from the vocabulary tables: names, never-shown captions, order, separators as

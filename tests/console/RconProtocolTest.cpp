@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::console;
+
 namespace {
 const QByteArray Marker(4, '\xFF');
 const QByteArray Header = Marker + "print\n";  // 11 characters once its line feed is CR LF

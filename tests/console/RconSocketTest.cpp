@@ -16,6 +16,9 @@
 #include "console/RconSocket.h"
 #include "demo/RconTestServer.h"
 
+using namespace brimhold::console;
+using namespace brimhold::demo;
+
 namespace {
 const QByteArray Request = QByteArray(4, '\xFF') + QByteArray("rcon secret echo hello\n\0", 24);
 

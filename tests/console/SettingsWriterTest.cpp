@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+using namespace brimhold::console;
+
 namespace {
 
 mode_t permissionsOf(const QString& path) {

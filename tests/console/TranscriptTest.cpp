@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::console;
+
 namespace {
 // A line of `length` characters including its CR LF.
 QByteArray line(int length, char fill = 'x') {

@@ -15,6 +15,8 @@
 #include "ConnectedConsole.h"
 #include "console/frmMain.h"
 
+using namespace brimhold::console;
+
 // The console as a user types in it: sending, history recall, the keys of both text boxes, and the
 // window's layout at its sizes and states.
 namespace {

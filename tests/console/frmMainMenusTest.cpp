@@ -13,9 +13,11 @@
 #include <memory>
 
 #include "ConnectedConsole.h"
-#include "console/QuickCommandMenus.h"
 #include "ScriptedPrompter.h"
+#include "console/QuickCommandMenus.h"
 #include "console/frmMain.h"
+
+using namespace brimhold::console;
 
 // The console's quick buttons and command menus as a user meets them: where the popups open, what each
 // menu item sends through the window, the questions of the flows, and a map change from end to end.

@@ -12,12 +12,16 @@
 
 #include <sys/stat.h>
 
-#include "console/RconSocket.h"
-#include "demo/RconTestServer.h"
 #include "TestConsoleOptions.h"
-#include "console/Transcript.h"
 #include "codepage/Windows1252.h"
+#include "console/RconSocket.h"
+#include "console/Transcript.h"
 #include "console/frmMain.h"
+#include "demo/RconTestServer.h"
+
+using namespace brimhold::codepage;
+using namespace brimhold::console;
+using namespace brimhold::demo;
 
 namespace {
 const QByteArray Header = RconTestServer::replyHeader();

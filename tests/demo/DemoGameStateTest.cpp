@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+using namespace brimhold::demo;
+
 namespace {
 
 class DemoGameStateTest : public ::testing::Test {

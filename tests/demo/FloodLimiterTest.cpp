@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::demo;
+
 namespace {
 
 class FloodLimiterTest : public ::testing::Test {

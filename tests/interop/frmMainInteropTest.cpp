@@ -12,10 +12,12 @@
 
 #include <memory>
 
+#include "RequestPacer.h"
 #include "console/QuickCommandMenus.h"
 #include "console/RconSocket.h"
-#include "RequestPacer.h"
 #include "console/frmMain.h"
+
+using namespace brimhold::console;
 
 // The console window against a real Quake-3-engine dedicated server on loopback, and against the demo
 // server, which must answer alike. scripts/interop-test.sh starts both servers and passes their ports

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 TEST(DecimalText, ReadsSignedDecimalsWithinTheType) {

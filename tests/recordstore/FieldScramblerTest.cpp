@@ -4,6 +4,8 @@
 
 #include "recordstore/RecordStoreError.h"
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 const std::string kStoreKey("\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89", 9);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 FileStamp StampModifiedAt(time_t seconds, long nanoseconds, off_t size = 10) {

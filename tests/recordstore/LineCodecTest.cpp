@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace brimhold::recordstore;
+
 namespace {
 
 using Values = std::vector<std::string>;

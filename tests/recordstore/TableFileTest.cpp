@@ -6,9 +6,11 @@
 #include <algorithm>
 
 #include "FileSizeLimit.h"
-#include "recordstore/RecordStoreError.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
+#include "recordstore/RecordStoreError.h"
+
+using namespace brimhold::recordstore;
 
 namespace {
 

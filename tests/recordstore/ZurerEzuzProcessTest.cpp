@@ -17,11 +17,13 @@
 #include <thread>
 #include <vector>
 
-#include "recordstore/FieldScrambler.h"
-#include "recordstore/LineCodec.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
+#include "recordstore/FieldScrambler.h"
+#include "recordstore/LineCodec.h"
 #include "recordstore/ZurerEzuz.h"
+
+using namespace brimhold::recordstore;
 
 namespace {
 

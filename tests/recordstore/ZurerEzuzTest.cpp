@@ -10,10 +10,12 @@
 #include <filesystem>
 
 #include "FileSizeLimit.h"
-#include "recordstore/LineCodec.h"
-#include "recordstore/RecordStoreError.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
+
+using namespace brimhold::recordstore;
 
 namespace {
 

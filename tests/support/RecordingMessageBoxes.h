@@ -6,7 +6,7 @@
 #include "app/MessageBoxes.h"
 
 // Message boxes for tests: each call is recorded and answered at once with OK.
-class RecordingMessageBoxes final : public MessageBoxes {
+class RecordingMessageBoxes final : public brimhold::app::MessageBoxes {
 public:
     struct Shown {
         QString kind;  // "critical", "warning" or "information"

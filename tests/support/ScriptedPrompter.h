@@ -11,7 +11,7 @@
 
 // Answers the menus' questions from a script and keeps every question asked. Once the script has run
 // out it cancels (an empty answer), so a flow that asks too often cannot loop forever.
-class ScriptedPrompter final : public InputPrompter {
+class ScriptedPrompter final : public brimhold::console::InputPrompter {
 public:
     using Question = std::pair<QString, QString>;  // prompt, title
 

@@ -9,10 +9,10 @@
 
 // Console options for tests: a short probe wait with quick dots, settings saved under an application
 // name of the test's own, and onEnd run instead of leaving the event loops.
-inline ConsoleOptions testConsoleOptions(int probeTimeLimitMs, int progressIntervalMs,
-                                         const QString& settingsApplicationName,
-                                         std::function<void()> onEnd) {
-    ConsoleOptions options;
+inline brimhold::console::ConsoleOptions testConsoleOptions(int probeTimeLimitMs, int progressIntervalMs,
+                                                            const QString& settingsApplicationName,
+                                                            std::function<void()> onEnd) {
+    brimhold::console::ConsoleOptions options;
     options.probeTimeLimitMs = probeTimeLimitMs;
     options.progressIntervalMs = progressIntervalMs;
     options.settingsApplicationName = settingsApplicationName;

@@ -4,13 +4,14 @@
 
 #include "app/ConnectOptions.h"
 
-class MessageBoxes;
+class brimhold::app::MessageBoxes;
 
 // Dialog options that keep the server list in the given folders and show message boxes through
 // *boxes, which must outlive the dialog.
-inline ConnectOptions dialogOptionsIn(const QString& programDirectory, const QString& userDataDirectory,
-                                      MessageBoxes* boxes) {
-    ConnectOptions options;
+inline brimhold::app::ConnectOptions dialogOptionsIn(const QString& programDirectory,
+                                                     const QString& userDataDirectory,
+                                                     brimhold::app::MessageBoxes* boxes) {
+    brimhold::app::ConnectOptions options;
     options.programDirectory = programDirectory;
     options.userDataDirectory = userDataDirectory;
     options.messageBoxes = boxes;
