@@ -3,15 +3,14 @@
 // Runs programs as child processes for the command-line benchmarks, measuring each run's wall time and
 // peak memory (the child's own maximum resident set, from wait4).
 
+#include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 extern char** environ;

@@ -5,6 +5,10 @@
 // time grows with the load, so the program's CPU time and the wall time of starting /bin/true are
 // printed beside it.
 
+#include "demo/RconTestServer.h"
+
+#include "ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
@@ -14,9 +18,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "ChildProcess.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::demo;
 
@@ -40,8 +41,9 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < kRuns && failedRun == 0; ++i) {
             const ChildRun run =
                 runChild({BRIMHOLD_CLI_PATH, "--host", "127.0.0.1", "--port", port, "echo", "hi"});
-            if (run.exitCode != 0)
+            if (run.exitCode != 0) {
                 failedRun = i + 1;
+            }
             wallMs.push_back(run.wallMs - kIdleMs);
             cpuMs.push_back(run.cpuMs);
             trueMs.push_back(runChild({"/bin/true"}).wallMs);
@@ -55,8 +57,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cli_echo_bench: run %d did not end with status 0\n", failedRun);
         return 1;
     }
-    for (std::vector<double>* figures : {&wallMs, &cpuMs, &trueMs})
+    for (std::vector<double>* figures : {&wallMs, &cpuMs, &trueMs}) {
         std::sort(figures->begin(), figures->end());
+    }
     std::printf("brimhold-rcon-cli echo hi, %d runs against a loopback test server\n", kRuns);
     std::printf(
         "  wall time minus the %.0f ms idle wait: median %.1f ms, fastest %.1f ms, slowest %.1f ms "

@@ -4,6 +4,11 @@
 // servers at a time. The servers run in this process on the main thread; the runs come from a second
 // thread.
 
+#include "app/ServerListStore.h"
+#include "demo/RconTestServer.h"
+
+#include "ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QTemporaryDir>
@@ -14,10 +19,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "ChildProcess.h"
-#include "app/ServerListStore.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::app;
 using namespace brimhold::demo;

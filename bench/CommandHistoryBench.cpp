@@ -14,7 +14,7 @@ namespace {
 constexpr int kCommands = 10000;
 
 const std::vector<QString>& commands() {
-    static const std::vector<QString> list = [] {
+    static const std::vector<QString> kList = [] {
         std::vector<QString> made;
         made.reserve(kCommands);
         for (int n = 0; n < kCommands; ++n) {
@@ -22,11 +22,11 @@ const std::vector<QString>& commands() {
         }
         return made;
     }();
-    return list;
+    return kList;
 }
 
 // One iteration records 10,000 commands into a fresh history; the figure is the mean per record.
-void BM_Record10000Commands(benchmark::State& state) {
+void bmRecord10000Commands(benchmark::State& state) {
     const std::vector<QString>& list = commands();
     for (auto _ : state) {
         CommandHistory history;
@@ -39,11 +39,11 @@ void BM_Record10000Commands(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()) * kCommands,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_Record10000Commands)->Unit(benchmark::kMillisecond);
+BENCHMARK(bmRecord10000Commands)->Unit(benchmark::kMillisecond);
 
 // One iteration recalls 10,000 times through a full history: up to the oldest and down past the newest,
 // again and again; the figure is the mean per recall.
-void BM_Recall10000Times(benchmark::State& state) {
+void bmRecall10000Times(benchmark::State& state) {
     CommandHistory history;
     for (const QString& command : commands()) {
         history.record(command);
@@ -63,7 +63,7 @@ void BM_Recall10000Times(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()) * kCommands,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_Recall10000Times)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bmRecall10000Times)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

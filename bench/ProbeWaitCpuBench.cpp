@@ -1,15 +1,14 @@
 // Measures the CPU time the process uses during a full probe wait (10 s) with no server on the port.
 // A polling wait would burn the whole 10 s; the goal is under 0.3 CPU-seconds.
 
+#include "console/frmMain.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QUdpSocket>
 
-#include <sys/resource.h>
-
 #include <cstdio>
-
-#include "console/frmMain.h"
+#include <sys/resource.h>
 
 using namespace brimhold::console;
 

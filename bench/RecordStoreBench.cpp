@@ -1,20 +1,19 @@
 // Speed of the record store on a full server list with AutoSave on, as the connection dialog uses it:
 // listing every record, adding one and removing the first. Every change re-reads the file and rewrites
 // it whole, flushed to disk.
+#include "recordstore/LineCodec.h"
+#include "recordstore/ZurerEzuz.h"
+
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
-
-#include "recordstore/LineCodec.h"
-#include "recordstore/ZurerEzuz.h"
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace brimhold::recordstore;
 
@@ -37,7 +36,7 @@ public:
                 {text, "Server #" + text + " \\ public", "192.168." + text, "28960", "\xA7secret" + text});
             m_bytes += "\r\n";
         }
-        Restore();
+        restore();
     }
     ~GeneratedStore() {
         std::error_code ignored;
@@ -45,12 +44,12 @@ public:
     }
 
     // Writes the generated file again and dates it a minute back, as a list saved long ago.
-    void Restore() const {
+    void restore() const {
         std::ofstream(m_path, std::ios::binary | std::ios::trunc) << m_bytes;
-        SetAge(60);
+        setAge(60);
     }
 
-    void SetAge(time_t seconds) const {
+    void setAge(time_t seconds) const {
         timespec moment{};
         ::clock_gettime(CLOCK_REALTIME, &moment);
         moment.tv_sec -= seconds;
@@ -58,7 +57,7 @@ public:
         ::utimensat(AT_FDCWD, m_path.c_str(), times, 0);
     }
 
-    const std::string& Path() const { return m_path; }
+    const std::string& path() const { return m_path; }
 
 private:
     std::string m_directory;
@@ -66,50 +65,50 @@ private:
     std::string m_bytes;
 };
 
-ZurerEzuz OpenWithAutoSave(const GeneratedStore& store) {
+ZurerEzuz openWithAutoSave(const GeneratedStore& store) {
     ZurerEzuz table;
-    if (!table.OpenDatabase(store.Path(), false)) {
+    if (!table.OpenDatabase(store.path(), false)) {
         throw std::runtime_error("cannot open the benchmark store: " + table.LastError());
     }
     table.setAutoSave(true);
     return table;
 }
 
-void ListEveryRecord(ZurerEzuz& table) {
+void listEveryRecord(ZurerEzuz& table) {
     for (int32_t nr = 1; nr <= table.RecordCount(); ++nr) {
         benchmark::DoNotOptimize(table.Record(nr)->at(1));
     }
 }
 
 // The server list filled when the dialog opens: the file was saved long before.
-void BM_ListAllRecords(benchmark::State& state) {
+void bmListAllRecords(benchmark::State& state) {
     const GeneratedStore store(10000);
-    ZurerEzuz table = OpenWithAutoSave(store);
+    ZurerEzuz table = openWithAutoSave(store);
     for (auto _ : state) {
-        ListEveryRecord(table);
+        listEveryRecord(table);
     }
     state.counters["records"] = table.RecordCount();
 }
-BENCHMARK(BM_ListAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(bmListAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The worst case: listing at once after the file was written, when the file's time is too recent to
 // prove it unchanged and every Record re-reads it until that time is two seconds old.
-void BM_ListAllRecordsRightAfterAWrite(benchmark::State& state) {
+void bmListAllRecordsRightAfterAWrite(benchmark::State& state) {
     const GeneratedStore store(10000);
-    ZurerEzuz table = OpenWithAutoSave(store);
+    ZurerEzuz table = openWithAutoSave(store);
     for (auto _ : state) {
         state.PauseTiming();
-        store.SetAge(0);
+        store.setAge(0);
         state.ResumeTiming();
-        ListEveryRecord(table);
+        listEveryRecord(table);
     }
 }
-BENCHMARK(BM_ListAllRecordsRightAfterAWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(bmListAllRecordsRightAfterAWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 // Adding one server to a list of 9,999, which makes it full; the paused removal makes room again.
-void BM_AddRecord(benchmark::State& state) {
+void bmAddRecord(benchmark::State& state) {
     const GeneratedStore store(9999);
-    ZurerEzuz table = OpenWithAutoSave(store);
+    ZurerEzuz table = openWithAutoSave(store);
     for (auto _ : state) {
         ZurerEzuz::Collection data{"0", "New server", "10.1.2.3", "28960", "new secret"};
         if (!table.SetRecord(data)) {
@@ -122,24 +121,24 @@ void BM_AddRecord(benchmark::State& state) {
     }
     state.counters["records"] = table.RecordCount() + 1;
 }
-BENCHMARK(BM_AddRecord)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(bmAddRecord)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Removing the first of 10,000 servers; the paused restore puts the generated file back.
-void BM_RemoveFirstRecord(benchmark::State& state) {
+void bmRemoveFirstRecord(benchmark::State& state) {
     const GeneratedStore store(10000);
-    ZurerEzuz table = OpenWithAutoSave(store);
+    ZurerEzuz table = openWithAutoSave(store);
     for (auto _ : state) {
         if (!table.RemRecord(1)) {
             state.SkipWithError(table.LastError().c_str());
             break;
         }
         state.PauseTiming();
-        store.Restore();
+        store.restore();
         state.ResumeTiming();
     }
     state.counters["records"] = table.RecordCount() + 1;
 }
-BENCHMARK(BM_RemoveFirstRecord)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(bmRemoveFirstRecord)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -9,6 +9,12 @@
 // program's for both sizes, no turn over 50 ms, the transcript identical, no datagram lost.
 // Usage: reply_flood_bench [--slice N] [--receive-buffer BYTES]
 
+#include "codepage/Windows1252.h"
+#include "console/RconProtocol.h"
+#include "console/RconSocket.h"
+#include "console/Transcript.h"
+#include "console/frmMain.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -17,35 +23,28 @@
 #include <QTimer>
 #include <QUdpSocket>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
-
-#include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
-#include "console/Transcript.h"
-#include "console/frmMain.h"
 
 using namespace brimhold::codepage;
 using namespace brimhold::console;
 
 namespace {
-const QByteArray Header = QByteArray(4, '\xFF') + "print\n";
-constexpr int InFlight = 100;  // the streaming sender keeps at most this many datagrams unshown
-constexpr auto Deadline = std::chrono::seconds(120);
+const QByteArray kHeader = QByteArray(4, '\xFF') + "print\n";
+constexpr int kInFlight = 100;  // the streaming sender keeps at most this many datagrams unshown
+constexpr auto kDeadline = std::chrono::seconds(120);
 // Waiting on the receiver ends when it has shown nothing new for this long (datagrams were lost).
-constexpr auto Stall = std::chrono::seconds(2);
+constexpr auto kStall = std::chrono::seconds(2);
 
 double processCpuSeconds() {
     rusage usage{};
@@ -63,7 +62,7 @@ double threadCpuSeconds() {
 // Datagram `index` of `size` bytes: the header, then lines of up to 64 characters, each ending in a line
 // feed, the first starting with the index.
 QByteArray datagramAt(int index, int size) {
-    QByteArray datagram = Header + QByteArray::number(index).rightJustified(6, '0') + ' ';
+    QByteArray datagram = kHeader + QByteArray::number(index).rightJustified(6, '0') + ' ';
     while (datagram.size() < size) {
         const qsizetype lineEnd = std::min<qsizetype>(size, datagram.size() + 64);
         datagram.append(QByteArray(lineEnd - datagram.size() - 1, char('a' + index % 26))).append('\n');
@@ -110,10 +109,10 @@ private:
         if (::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&peer), &length) < 0) {
             return;
         }
-        const QByteArray answer = Header + RconProtocol::ProbeAnswer + '\n';
+        const QByteArray answer = kHeader + RconProtocol::kProbeAnswer + '\n';
         ::sendto(m_fd, answer.constData(), size_t(answer.size()), 0, reinterpret_cast<sockaddr*>(&peer),
                  length);
-        const auto deadline = std::chrono::steady_clock::now() + Deadline;
+        const auto deadline = std::chrono::steady_clock::now() + kDeadline;
         while (!m_go && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
@@ -136,13 +135,13 @@ private:
     bool waitForReceiver(int sent, std::chrono::steady_clock::time_point deadline) const {
         int lastShown = m_shown.load();
         auto lastProgress = std::chrono::steady_clock::now();
-        while (sent - m_shown.load() >= InFlight) {
+        while (sent - m_shown.load() >= kInFlight) {
             const auto now = std::chrono::steady_clock::now();
             if (m_shown.load() != lastShown) {
                 lastShown = m_shown.load();
                 lastProgress = now;
             }
-            if (now > deadline || now - lastProgress > Stall) {
+            if (now > deadline || now - lastProgress > kStall) {
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(100));
@@ -228,8 +227,8 @@ void waitUntilShown(const std::atomic<int>& shown, int count) {
             lastShown = shown.load();
             sinceProgress.restart();
         }
-        if (shown.load() >= count || clock.elapsed() > std::chrono::milliseconds(Deadline).count() ||
-            sinceProgress.elapsed() > std::chrono::milliseconds(Stall).count()) {
+        if (shown.load() >= count || clock.elapsed() > std::chrono::milliseconds(kDeadline).count() ||
+            sinceProgress.elapsed() > std::chrono::milliseconds(kStall).count()) {
             loop.quit();
         }
     });
@@ -248,8 +247,8 @@ struct Figures {
 };
 
 struct Settings {
-    int slice = RconSocket::DefaultDatagramsPerSlice;
-    int receiveBuffer = RconSocket::DefaultReceiveBufferBytes;
+    int slice = RconSocket::kDefaultDatagramsPerSlice;
+    int receiveBuffer = RconSocket::kDefaultReceiveBufferBytes;
 };
 
 std::unique_ptr<frmMain> startConsole(const Sender& sender, const Settings& settings) {
@@ -362,30 +361,31 @@ bool compareOne(int count, int size, const Settings& settings) {
 }
 
 bool burst(const Settings& settings) {
-    constexpr int Count = 1000;
-    constexpr int Size = 1017;
+    constexpr int kCount = 1000;
+    constexpr int kSize = 1017;
     std::atomic<int> received{0};
-    Sender sender(Sender::Mode::Burst, Count, Size, received);
+    Sender sender(Sender::Mode::Burst, kCount, kSize, received);
     const std::unique_ptr<frmMain> window = startConsole(sender, settings);
     int outOfOrder = 0;
     QObject::connect(window->rcon, &RconSocket::datagramReceived, window.get(),
                      [&](const QByteArray& datagram) {
-                         outOfOrder += datagram != datagramAt(received, Size);
+                         outOfOrder += datagram != datagramAt(received, kSize);
                          ++received;
                      });
     QTimer::singleShot(0, window.get(), [&sender] {
         sender.go();
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the window's thread is busy
     });
-    waitUntilShown(received, Count);
+    waitUntilShown(received, kCount);
     QEventLoop settle;  // anything still arriving would have arrived by then
     QTimer::singleShot(200, &settle, &QEventLoop::quit);
     settle.exec();
-    const bool met = received == Count && outOfOrder == 0;
+    const bool met = received == kCount && outOfOrder == 0;
     std::printf(
         "Burst of %d datagrams of %d bytes while the window's thread sleeps 200 ms: %d arrived, %d out of "
         "order (receive buffer granted: %d bytes); goal: %s\n",
-        Count, Size, received.load(), outOfOrder, window->rcon->receiveBufferSize(), met ? "met" : "MISSED");
+        kCount, kSize, received.load(), outOfOrder, window->rcon->receiveBufferSize(),
+        met ? "met" : "MISSED");
     window->close();
     return met;
 }

@@ -5,6 +5,10 @@
 // trust, so the store re-reads it for every read). The goal is under 300 ms. Also times one "Save" on
 // the full list, which adds the entry and rebuilds the list.
 
+#include "recordstore/LineCodec.h"
+#include "app/MessageBoxes.h"
+#include "app/frmConnect.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,17 +17,12 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
-
-#include "app/MessageBoxes.h"
-#include "app/frmConnect.h"
-#include "recordstore/LineCodec.h"
 
 using namespace brimhold::app;
 using namespace brimhold::recordstore;
@@ -58,8 +57,9 @@ QByteArray listWithEntries(int count) {
 
 void writeList(const QString& path, const QByteArray& bytes, int ageSeconds) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
         qFatal("cannot write %s", qPrintable(path));
+    }
     file.close();
     if (ageSeconds > 0) {
         timespec moment{};
@@ -101,8 +101,9 @@ double timeLoad(const QString& directory, SilentMessageBoxes& boxes) {
     dialog.Form_Load(QString());
     const double ms = clock.nsecsElapsed() / 1e6;
     const int rows = dialog.findChild<QListWidget*>(QStringLiteral("lstServers"))->count();
-    if (rows != kEntries)
+    if (rows != kEntries) {
         qFatal("the list shows %d rows instead of %d", rows, kEntries);
+    }
     return ms;
 }
 
@@ -115,13 +116,15 @@ void report(const char* name, std::vector<double> ms) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("0.9.4"));
     QTemporaryDir directory;
-    if (!directory.isValid())
+    if (!directory.isValid()) {
         qFatal("no temporary directory");
+    }
     const QString path = directory.filePath(QStringLiteral("servers.sdb"));
     const QByteArray bytes = listWithEntries(kEntries);
     SilentMessageBoxes boxes;
@@ -129,8 +132,9 @@ int main(int argc, char* argv[]) {
 
     std::vector<double> settled;
     writeList(path, bytes, 60);
-    for (int run = 0; run < kRuns; ++run)
+    for (int run = 0; run < kRuns; ++run) {
         settled.push_back(timeLoad(directory.path(), boxes));
+    }
     report("dialog load, list saved a minute ago", settled);
 
     std::vector<double> fresh;
@@ -141,8 +145,9 @@ int main(int argc, char* argv[]) {
     report("dialog load, list written just now", fresh);
 
     std::vector<double> saves;
-    for (int run = 0; run < 3; ++run)
+    for (int run = 0; run < 3; ++run) {
         saves.push_back(timeSave(directory.path(), boxes));
+    }
     report("Save with the list rebuilt", saves);
     std::printf("goal: under 300 ms\n");
     return 0;

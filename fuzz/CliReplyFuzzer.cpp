@@ -3,18 +3,18 @@
 // text is exactly the print pieces without their headers, in order; the reply never ends before the
 // last piece's idle time, nor later than the time-out allows; a parsed status has no more players than
 // lines; stripping the colour codes is rendering them with the terminal colours taken out again.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-
-#include <QByteArray>
-#include <QRegularExpression>
-
-#include "FuzzCheck.h"
 #include "cli/ColorText.h"
 #include "cli/ReplyJoiner.h"
 #include "cli/Report.h"
 #include "cli/StatusResponse.h"
+
+#include "FuzzCheck.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
 
 using namespace brimhold::cli;
 

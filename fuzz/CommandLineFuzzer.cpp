@@ -1,16 +1,17 @@
 // The command-line words: any argument text splits into words that rebuild it, the request follows the
 // word count, and the connection values reach a request datagram one byte per character.
-#include <cstdint>
-#include <cstring>
-#include <string>
+#include "codepage/Windows1252.h"
+#include "console/RconProtocol.h"
+#include "app/CommandLine.h"
+
+#include "FuzzCheck.h"
 
 #include <QString>
 #include <QStringList>
 
-#include "FuzzCheck.h"
-#include "app/CommandLine.h"
-#include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
+#include <cstdint>
+#include <cstring>
+#include <string>
 
 using namespace brimhold::app;
 using namespace brimhold::codepage;

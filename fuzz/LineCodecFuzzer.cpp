@@ -1,15 +1,15 @@
 // The line encoding and the field scrambling: arbitrary lines split and rejoin consistently, any list of
 // values survives a join and split, and scrambling undoes exactly on the bytes it is defined on (32..254).
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "FuzzCheck.h"
 #include "recordstore/FieldScrambler.h"
 #include "recordstore/LineCodec.h"
 #include "recordstore/RecordStoreError.h"
+
+#include "FuzzCheck.h"
+
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <string>
+#include <vector>
 
 using namespace brimhold::recordstore;
 

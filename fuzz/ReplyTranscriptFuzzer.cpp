@@ -3,21 +3,21 @@
 // console does, with a TranscriptMirror following it in an output box. Checked after every datagram:
 // the transcript stays within its limit (never above the limit plus the last append), a trim removes
 // whole lines from the start and nothing else, and the box shows what the transcript holds.
-#include <fuzzer/FuzzedDataProvider.h>
+#include "codepage/Windows1252.h"
+#include "console/RconProtocol.h"
+#include "console/Transcript.h"
+#include "console/TranscriptMirror.h"
 
-#include <cstdint>
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "FuzzCheck.h"
-#include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
-#include "console/Transcript.h"
-#include "console/TranscriptMirror.h"
+#include <cstdint>
+#include <cstdlib>
+#include <fuzzer/FuzzedDataProvider.h>
 
 using namespace brimhold::codepage;
 using namespace brimhold::console;
@@ -49,11 +49,11 @@ public:
         const QByteArray converted = RconProtocol::convertLineFeeds(datagram);
         FUZZ_CHECK(converted.size() == datagram.size() + datagram.count('\n'));
         if (reply.answersProbe) {
-            FUZZ_CHECK(!m_connected && converted.mid(RconProtocol::HeaderLength).startsWith("!!ping"));
+            FUZZ_CHECK(!m_connected && converted.mid(RconProtocol::kHeaderLength).startsWith("!!ping"));
             m_connected = true;
             return;
         }
-        FUZZ_CHECK(reply.text == converted.mid(RconProtocol::HeaderLength));
+        FUZZ_CHECK(reply.text == converted.mid(RconProtocol::kHeaderLength));
         AppendOutput(reply.text);
     }
 
@@ -74,7 +74,7 @@ private:
 
         // A copy only when a cut is due: holding one makes the trim copy the whole text.
         const QByteArray untrimmed =
-            m_transcript.length() > Transcript::Limit ? m_transcript.text() : QByteArray();
+            m_transcript.length() > Transcript::kLimit ? m_transcript.text() : QByteArray();
         const Transcript::Trimmed trimmed = m_transcript.trim();
         m_mirror.showTrimmed(trimmed);
         CheckTrim(untrimmed, trimmed, appended.bytes.size());
@@ -84,9 +84,9 @@ private:
 
     void CheckTrim(const QByteArray& untrimmed, const Transcript::Trimmed& trimmed, qsizetype appended) {
         const QByteArray& text = m_transcript.text();
-        FUZZ_CHECK(text.size() <= Transcript::Limit + appended);
+        FUZZ_CHECK(text.size() <= Transcript::kLimit + appended);
         // Every append ends in CR LF, so a cut is always possible and the text ends within the limit.
-        FUZZ_CHECK(text.size() <= Transcript::Limit);
+        FUZZ_CHECK(text.size() <= Transcript::kLimit);
         if (untrimmed.isEmpty()) {
             FUZZ_CHECK(!trimmed.changed());
             return;
@@ -95,9 +95,9 @@ private:
         const QByteArrayView removed = QByteArrayView(untrimmed).first(trimmed.removedChars);
         FUZZ_CHECK(removed.endsWith(kCrLf) && QByteArrayView(untrimmed).sliced(trimmed.removedChars) == text);
         FUZZ_CHECK(trimmed.removedLineBreaks == removed.count(kCrLf));
-        FUZZ_CHECK(text.size() < Transcript::Limit);
+        FUZZ_CHECK(text.size() < Transcript::kLimit);
         // Only the first CR LF at or after the cut-off position may end the cut.
-        const qsizetype firstAllowedCr = untrimmed.size() - Transcript::Limit - 1;
+        const qsizetype firstAllowedCr = untrimmed.size() - Transcript::kLimit - 1;
         FUZZ_CHECK(trimmed.removedChars - 2 >= firstAllowedCr &&
                    removed.indexOf(kCrLf, firstAllowedCr) == removed.size() - 2);
     }
@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Enough traffic to fill the transcript twice over, and no more, so each input stays quick.
-    constexpr qsizetype kMostBytesReceived = 2 * Transcript::Limit;
+    constexpr qsizetype kMostBytesReceived = 2 * Transcript::kLimit;
     FuzzedDataProvider input(data, size);
     Console console;
     qsizetype received = 0;

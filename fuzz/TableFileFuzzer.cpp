@@ -1,6 +1,10 @@
 // The table file parser and loader: arbitrary bytes as a table file. A file the store opens must keep
 // every record through adding one, saving and reopening, and saving the reopened table changes nothing.
-#include <stdlib.h>
+#include "recordstore/RecordStoreError.h"
+#include "recordstore/TableContents.h"
+#include "recordstore/ZurerEzuz.h"
+
+#include "FuzzCheck.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,13 +13,9 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdlib.h>
 #include <string>
 #include <vector>
-
-#include "FuzzCheck.h"
-#include "recordstore/RecordStoreError.h"
-#include "recordstore/TableContents.h"
-#include "recordstore/ZurerEzuz.h"
 
 using namespace brimhold::recordstore;
 

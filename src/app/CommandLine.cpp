@@ -7,8 +7,9 @@ QString CommandLine::argumentText(const QStringList& arguments) {
 }
 
 QStringList CommandLine::words(const QString& argumentText) {
-    if (argumentText.isEmpty())
+    if (argumentText.isEmpty()) {
         return {};
+    }
     return argumentText.split(QLatin1Char(' '), Qt::KeepEmptyParts);
 }
 

@@ -20,8 +20,9 @@ void HotSpot::mouseReleaseEvent(QMouseEvent* event) {
         m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
-    if (click)
+    if (click) {
         emit clicked();
+    }
 }
 
 }  // namespace brimhold::app

@@ -8,8 +8,9 @@ PasswordCharStyle::~PasswordCharStyle() = default;
 
 int PasswordCharStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                                  QStyleHintReturn* returnData) const {
-    if (hint == SH_LineEdit_PasswordCharacter)
+    if (hint == SH_LineEdit_PasswordCharacter) {
         return '*';
+    }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 

@@ -1,9 +1,9 @@
 #include "app/Program.h"
 
-#include <QApplication>
-
-#include "app/frmConnect.h"
 #include "console/frmMain.h"
+#include "app/frmConnect.h"
+
+#include <QApplication>
 
 namespace brimhold::app {
 
@@ -14,10 +14,11 @@ Program::~Program() = default;
 
 void Program::end() {
     m_ended = true;
-    if (m_consoleOptions.endProgram)
+    if (m_consoleOptions.endProgram) {
         m_consoleOptions.endProgram();
-    else
+    } else {
         QCoreApplication::exit(0);  // leaves every running event loop, the console's wait included
+    }
 }
 
 void Program::openConsole(const QString& host, const QString& port, const QString& password) {
@@ -46,8 +47,9 @@ int Program::run(const QString& argumentText) {
         case frmConnect::LoadOutcome::ConnectRequested:
             break;
     }
-    if (m_ended)
+    if (m_ended) {
         return 0;  // the console was closed during the load: the event loop must not start
+    }
     return QApplication::exec();
 }
 

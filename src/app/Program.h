@@ -1,11 +1,11 @@
 #pragma once
 
+#include "console/ConsoleOptions.h"
+#include "app/ConnectOptions.h"
+
 #include <QString>
 
 #include <memory>
-
-#include "app/ConnectOptions.h"
-#include "console/ConsoleOptions.h"
 
 namespace brimhold::console {
 class frmMain;

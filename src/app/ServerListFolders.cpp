@@ -1,11 +1,11 @@
 #include "app/ServerListFolders.h"
 
+#include "app/InstallPaths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-
-#include "app/InstallPaths.h"
 
 namespace brimhold::app {
 
@@ -26,8 +26,9 @@ ServerListFolders ServerListFolders::choose(const QString& programDirectory,
                                             const QString& userDataDirectory) {
     const QString program = comparablePath(programDirectory);
     for (const QString& installed : installedProgramDirectories) {
-        if (!installed.isEmpty() && comparablePath(installed) == program)
+        if (!installed.isEmpty() && comparablePath(installed) == program) {
             return {QString(), userDataDirectory};
+        }
     }
     return {programDirectory, userDataDirectory};
 }

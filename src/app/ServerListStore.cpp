@@ -1,5 +1,7 @@
 #include "app/ServerListStore.h"
 
+#include "codepage/Windows1252.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,10 +9,7 @@
 
 #include <cstring>
 #include <exception>
-
 #include <sys/stat.h>
-
-#include "codepage/Windows1252.h"
 
 namespace brimhold::app {
 
@@ -43,8 +42,9 @@ bool directoryAcceptsNewFiles(const QString& directory) {
 bool createWithSchema(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return false;
+    }
     const qint64 length = qint64(std::strlen(ServerListStore::kSchema));
     const bool written = file.write(ServerListStore::kSchema, length) == length && file.flush();
     file.close();
@@ -60,8 +60,9 @@ bool createWithSchema(const QString& path) {
 bool usableOrCreated(const QString& path) {
     const QFileInfo info(path);
     if (info.exists()) {
-        if (!info.isFile())
+        if (!info.isFile()) {
             return false;
+        }
         return hasNoWriteBit(path) || (info.isWritable() && directoryAcceptsNewFiles(info.absolutePath()));
     }
     return createWithSchema(path);
@@ -97,11 +98,13 @@ bool ServerListStore::fail(const QString& problem) {
 QString ServerListStore::chooseFile() {
     if (!m_programDirectory.isEmpty()) {
         const QString inProgramDirectory = QDir(m_programDirectory).filePath(QString::fromLatin1(kFileName));
-        if (usableOrCreated(inProgramDirectory))
+        if (usableOrCreated(inProgramDirectory)) {
             return inProgramDirectory;
+        }
     }
-    if (m_userDataDirectory.isEmpty() || !QDir().mkpath(m_userDataDirectory))
+    if (m_userDataDirectory.isEmpty() || !QDir().mkpath(m_userDataDirectory)) {
         return {};
+    }
     const QString inUserData = QDir(m_userDataDirectory).filePath(QString::fromLatin1(kFileName));
     return usableOrCreated(inUserData) ? inUserData : QString();
 }
@@ -116,8 +119,9 @@ ServerListStore::SetUp ServerListStore::setUp() {
     }
     try {
         m_store.OpenDatabase(nativePath(m_path), false);
-        if (m_store.Name() != kTableName)
+        if (m_store.Name() != kTableName) {
             return SetUp::NotInOrder;
+        }
     } catch (const std::exception& error) {
         return unreadable(systemText(error.what()));
     }
@@ -134,8 +138,9 @@ ServerListStore::SetUp ServerListStore::setUp() {
 
 QString ServerListStore::placesTried() const {
     const QString userData = QDir::toNativeSeparators(m_userDataDirectory);
-    if (m_programDirectory.isEmpty())
+    if (m_programDirectory.isEmpty()) {
         return userData;
+    }
     return QStringLiteral("%1 of in %2").arg(QDir::toNativeSeparators(m_programDirectory), userData);
 }
 
@@ -145,8 +150,9 @@ ServerListStore::SetUp ServerListStore::unreadable(const QString& reason) {
 }
 
 std::optional<QStringList> ServerListStore::names() {
-    if (!m_ready)
+    if (!m_ready) {
         return std::nullopt;
+    }
     try {
         // One reload (reading the name does it with AutoSave on), then every record from that one
         // version of the file: the rows form a consistent snapshot, and a file that was written moments
@@ -176,8 +182,9 @@ std::optional<QStringList> ServerListStore::names() {
 }
 
 std::optional<ServerListStore::Entry> ServerListStore::entry(int nr) {
-    if (!m_ready)
+    if (!m_ready) {
         return std::nullopt;
+    }
     try {
         const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
         if (!record) {
@@ -204,8 +211,9 @@ bool ServerListStore::refusedUnlessTrue(bool result) {
 }
 
 bool ServerListStore::add(const Entry& entry) {
-    if (!m_ready)
+    if (!m_ready) {
         return false;
+    }
     try {
         recordstore::ZurerEzuz::Collection data = recordstore::ZurerEzuz::ArrayToCollection(
             {"0", codepage::Windows1252::toStdString(entry.name),
@@ -218,8 +226,9 @@ bool ServerListStore::add(const Entry& entry) {
 }
 
 bool ServerListStore::remove(int nr) {
-    if (!m_ready)
+    if (!m_ready) {
         return false;
+    }
     try {
         return refusedUnlessTrue(m_store.RemRecord(nr));
     } catch (const std::exception& error) {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "recordstore/ZurerEzuz.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "recordstore/ZurerEzuz.h"
 
 namespace brimhold::app {
 

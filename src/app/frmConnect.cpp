@@ -1,5 +1,15 @@
 #include "app/frmConnect.h"
 
+#include "app/AboutText.h"
+#include "app/BannerPicture.h"
+#include "app/CommandLine.h"
+#include "app/HotSpot.h"
+#include "app/PasswordCharStyle.h"
+#include "app/QtMessageBoxes.h"
+#include "app/ServerListFolders.h"
+#include "app/ServerListStore.h"
+#include "app/VersionLabel.h"
+
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -10,16 +20,6 @@
 #include <QScreen>
 
 #include <optional>
-
-#include "app/AboutText.h"
-#include "app/BannerPicture.h"
-#include "app/CommandLine.h"
-#include "app/HotSpot.h"
-#include "app/PasswordCharStyle.h"
-#include "app/QtMessageBoxes.h"
-#include "app/ServerListFolders.h"
-#include "app/ServerListStore.h"
-#include "app/VersionLabel.h"
 
 namespace brimhold::app {
 
@@ -41,8 +41,9 @@ frmConnect::frmConnect(ConnectOptions options, QWidget* parent)
         m_ownMessageBoxes = std::make_unique<QtMessageBoxes>();
         m_messageBoxes = m_ownMessageBoxes.get();
     }
-    if (const QScreen* display = screen())
+    if (const QScreen* display = screen()) {
         m_scale = display->logicalDotsPerInch() / 96.0;
+    }
     setObjectName(QStringLiteral("frmConnect"));
     setWindowTitle(QString::fromLatin1(kTitle));
     setFixedSize(px(kClientWidth), px(kClientHeight));
@@ -183,8 +184,9 @@ void frmConnect::buildNotice() {
 void frmConnect::setTabOrder() {
     const QList<QWidget*> order{txtHost,       txtPort, txtPassword, cmdConnect, cmdReset,
                                 txtServerNaam, cmdSave, lstServers,  cmdLoad,    cmdRemove};
-    for (qsizetype i = 1; i < order.size(); ++i)
+    for (qsizetype i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
+    }
     Picture1->setFocusPolicy(Qt::NoFocus);
     imgQorRcon->setFocusPolicy(Qt::NoFocus);
 }
@@ -202,8 +204,9 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText) {
     lblVersion->setText(VersionLabel::fromVersionString(QCoreApplication::applicationVersion()));
 
     setUpServerList();
-    if (!m_servers)
+    if (!m_servers) {
         return LoadOutcome::EndProgram;
+    }
 
     const CommandLine commandLine = CommandLine::parse(argumentText);
     switch (commandLine.request()) {
@@ -223,8 +226,9 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText) {
 }
 
 void frmConnect::cmdConnect_Click() {
-    if (m_connecting)
+    if (m_connecting) {
         return;
+    }
     m_connecting = true;
     // The receiver's start-up keeps the event loop running; nothing in the dialog may start a second
     // connection meanwhile.
@@ -256,10 +260,12 @@ void frmConnect::showEvent(QShowEvent* event) {
 
 void frmConnect::setUpServerList() {
     ServerListFolders folders = ServerListFolders::ofThisProgram();
-    if (!m_options.programDirectory.isEmpty())
+    if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
-    if (!m_options.userDataDirectory.isEmpty())
+    }
+    if (!m_options.userDataDirectory.isEmpty()) {
         folders.userDataDirectory = m_options.userDataDirectory;
+    }
     auto servers = std::make_unique<ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
         case ServerListStore::SetUp::NotInOrder:
@@ -290,8 +296,9 @@ int frmConnect::selectedNr() const {
 
 void frmConnect::RefreshServerList() {
     lstServers->clear();
-    if (!m_servers || !m_servers->isReady())
+    if (!m_servers || !m_servers->isReady()) {
         return;
+    }
     const std::optional<QStringList> names = m_servers->names();
     if (!names) {
         showNotice(QStringLiteral("Serverlijst niet gelezen: ") + m_servers->problem());
@@ -302,8 +309,9 @@ void frmConnect::RefreshServerList() {
 
 void frmConnect::cmdLoad_Click() {
     const int nr = selectedNr();
-    if (nr == 0 || !m_servers)
+    if (nr == 0 || !m_servers) {
         return;
+    }
     const std::optional<ServerListStore::Entry> entry = m_servers->entry(nr);
     if (!entry) {
         showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
@@ -327,8 +335,9 @@ void frmConnect::lstServers_DblClick() {
 
 void frmConnect::cmdSave_Click() {
     clearNotice();
-    if (!m_servers)
+    if (!m_servers) {
         return;
+    }
     if (txtServerNaam->text().isEmpty()) {
         showNotice(QStringLiteral("Niet bewaard: geef de server eerst een naam."));
         return;
@@ -336,19 +345,22 @@ void frmConnect::cmdSave_Click() {
     const bool added =
         m_servers->add({txtServerNaam->text(), txtHost->text(), txtPort->text(), txtPassword->text()});
     RefreshServerList();
-    if (!added)
+    if (!added) {
         showNotice(QStringLiteral("Niet bewaard: ") + m_servers->problem());
+    }
 }
 
 void frmConnect::cmdRemove_Click() {
     clearNotice();
     const int nr = selectedNr();
-    if (nr == 0 || !m_servers)
+    if (nr == 0 || !m_servers) {
         return;
+    }
     const bool removed = m_servers->remove(nr);
     RefreshServerList();
-    if (!removed)
+    if (!removed) {
         showNotice(QStringLiteral("Niet verwijderd: ") + m_servers->problem());
+    }
 }
 
 void frmConnect::imgQorRcon_Click() {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/ConnectOptions.h"
+
 #include <QDialog>
 
 #include <memory>
-
-#include "app/ConnectOptions.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,9 +1,9 @@
-#include <QApplication>
-#include <QStringList>
-
 #include "app/BuildVersion.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+
+#include <QApplication>
+#include <QStringList>
 
 using namespace brimhold::app;
 
@@ -11,8 +11,9 @@ int main(int argc, char* argv[]) {
     // The command line is host [port] password and nothing else. Qt is shown only the program's
     // name, so that a password such as "-style" or "-reverse" reaches the dialog instead of Qt.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
+    for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
+    }
     int qtArgumentCount = 1;
     QApplication application(qtArgumentCount, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(BRIMHOLD_VERSION_STRING));

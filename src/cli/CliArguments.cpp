@@ -1,8 +1,8 @@
 #include "cli/CliArguments.h"
 
-#include <QCommandLineParser>
-
 #include "app/CommandLine.h"
+
+#include <QCommandLineParser>
 
 namespace brimhold::cli {
 
@@ -163,8 +163,9 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
     }
     if (parser.isSet(QStringLiteral("list"))) {
         result.m_action = Action::List;
-        if (!parser.positionalArguments().isEmpty() || !result.m_commands.isEmpty() || result.m_status)
+        if (!parser.positionalArguments().isEmpty() || !result.m_commands.isEmpty() || result.m_status) {
             result.fail(QStringLiteral("--list takes no command."));
+        }
         return result;
     }
     if (result.checkServerChoice() && parser.isSet(QStringLiteral("port")) && result.choosesSavedServers()) {
@@ -196,8 +197,9 @@ bool CliArguments::checkServerChoice() {
 
 bool CliArguments::checkCommands(const QStringList& positional) {
     if (m_status) {
-        if (!positional.isEmpty() || !m_commands.isEmpty())
+        if (!positional.isEmpty() || !m_commands.isEmpty()) {
             return fail(QStringLiteral("--status takes no command."));
+        }
         return true;
     }
     if (!positional.isEmpty() && !m_commands.isEmpty()) {
@@ -215,8 +217,9 @@ bool CliArguments::checkCommands(const QStringList& positional) {
     }
     for (const QString& command : std::as_const(m_commands)) {
         const QString problem = problemWithCommand(command);
-        if (!problem.isEmpty())
+        if (!problem.isEmpty()) {
             return fail(problem);
+        }
     }
     return true;
 }

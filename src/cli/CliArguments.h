@@ -1,11 +1,11 @@
 #pragma once
 
+#include "cli/ColorText.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-#include "cli/ColorText.h"
 
 namespace brimhold::cli {
 

@@ -1,14 +1,6 @@
 #include "cli/CliProgram.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QIODevice>
-#include <QJsonArray>
-#include <QJsonDocument>
-
-#include <algorithm>
-
+#include "codepage/Windows1252.h"
 #include "app/BuildVersion.h"
 #include "app/ServerListStore.h"
 #include "cli/Clock.h"
@@ -17,7 +9,15 @@
 #include "cli/ServerFleet.h"
 #include "cli/ServerSelection.h"
 #include "cli/ServerSession.h"
-#include "codepage/Windows1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
 
 namespace brimhold::cli {
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "cli/CliArguments.h"
+#include "cli/CliEnvironment.h"
+#include "cli/ServerTarget.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -8,10 +12,6 @@
 
 #include <memory>
 #include <optional>
-
-#include "cli/CliArguments.h"
-#include "cli/CliEnvironment.h"
-#include "cli/ServerTarget.h"
 
 class QIODevice;
 

@@ -32,8 +32,9 @@ bool ReadOnlyCommands::looksLikeCvarName(const QByteArray& word) {
         return true;
     }
     for (const QByteArray& prefix : kCvarPrefixes) {
-        if (word.startsWith(prefix) && word.size() > prefix.size())
+        if (word.startsWith(prefix) && word.size() > prefix.size()) {
             return true;
+        }
     }
     return false;
 }

@@ -1,11 +1,11 @@
 #include "cli/Report.h"
 
-#include <QJsonArray>
-
+#include "codepage/Windows1252.h"
 #include "cli/ExitStatus.h"
 #include "cli/ServerSession.h"
 #include "cli/StatusResponse.h"
-#include "codepage/Windows1252.h"
+
+#include <QJsonArray>
 
 namespace brimhold::cli {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "cli/ColorText.h"
+
 #include <QByteArray>
 #include <QJsonObject>
-
-#include "cli/ColorText.h"
 
 namespace brimhold::cli {
 

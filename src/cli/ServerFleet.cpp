@@ -48,8 +48,9 @@ void ServerFleet::sessionFinished(int index) {
 Outcome ServerFleet::worstOutcome() const {
     Outcome worst = Outcome::Ok;
     for (const ServerSession* session : m_sessions) {
-        if (session->isFinished())
+        if (session->isFinished()) {
             worst = ExitStatus::worse(worst, session->outcome());
+        }
     }
     return worst;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "cli/ServerSession.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-
-#include "cli/ServerSession.h"
 
 namespace brimhold::cli {
 

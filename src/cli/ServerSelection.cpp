@@ -10,21 +10,24 @@ ServerSelection::ServerSelection(const QStringList& names, const Choice& choice)
         const qsizetype found =
             names.indexOf(codepage::Windows1252::toUnicode(codepage::Windows1252::fromUnicode(name)));
         if (found < 0) {
-            if (m_unknownName.isEmpty())
+            if (m_unknownName.isEmpty()) {
                 m_unknownName = name;
+            }
             continue;
         }
         chosen[std::size_t(found)] = true;
     }
     if (choice.match) {
         for (qsizetype i = 0; i < names.size(); ++i) {
-            if (names[i].contains(*choice.match, Qt::CaseInsensitive))
+            if (names[i].contains(*choice.match, Qt::CaseInsensitive)) {
                 chosen[std::size_t(i)] = true;
+            }
         }
     }
     for (std::size_t i = 0; i < chosen.size(); ++i) {
-        if (chosen[i])
+        if (chosen[i]) {
             m_positions.push_back(int(i));
+        }
     }
 }
 

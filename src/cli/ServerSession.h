@@ -1,5 +1,12 @@
 #pragma once
 
+#include "cli/Clock.h"
+#include "cli/ExitStatus.h"
+#include "cli/ReplyJoiner.h"
+#include "cli/RequestPacer.h"
+#include "cli/ServerTarget.h"
+#include "cli/StatusResponse.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -7,13 +14,6 @@
 
 #include <memory>
 #include <optional>
-
-#include "cli/Clock.h"
-#include "cli/ExitStatus.h"
-#include "cli/ReplyJoiner.h"
-#include "cli/RequestPacer.h"
-#include "cli/ServerTarget.h"
-#include "cli/StatusResponse.h"
 
 namespace brimhold::console {
 class RconSocket;

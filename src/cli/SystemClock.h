@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QElapsedTimer>
-
 #include "cli/Clock.h"
+
+#include <QElapsedTimer>
 
 namespace brimhold::cli {
 

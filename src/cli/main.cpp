@@ -1,13 +1,13 @@
 // brimhold-rcon-cli: rcon from scripts and terminals. See brimhold-rcon-cli(1).
 
+#include "app/ServerListFolders.h"
+#include "cli/CliProgram.h"
+#include "cli/SystemClock.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
 #include <unistd.h>
-
-#include "app/ServerListFolders.h"
-#include "cli/CliProgram.h"
-#include "cli/SystemClock.h"
 
 using namespace brimhold::cli;
 using brimhold::app::ServerListFolders;

@@ -23,14 +23,14 @@ char16_t codePointOf(unsigned char byte) {
 }
 
 const std::unordered_map<char16_t, unsigned char>& reverseOfHighBlock() {
-    static const std::unordered_map<char16_t, unsigned char> reverse = [] {
+    static const std::unordered_map<char16_t, unsigned char> kReverse = [] {
         std::unordered_map<char16_t, unsigned char> map;
         for (int byte = 0x80; byte <= 0x9F; ++byte) {
             map.emplace(kHighControlBlock[byte - 0x80], static_cast<unsigned char>(byte));
         }
         return map;
     }();
-    return reverse;
+    return kReverse;
 }
 
 char byteOf(QChar character) {

@@ -6,7 +6,7 @@ namespace brimhold::console {
 
 void CommandHistory::record(const QString& command) {
     m_slots[m_count] = command;
-    if (m_count == MaxCount) {
+    if (m_count == kMaxCount) {
         shiftDown();
     } else {
         ++m_count;
@@ -17,8 +17,8 @@ void CommandHistory::record(const QString& command) {
 // Slot 1 into slot 0, ..., slot 512 into slot 511: a fixed 512-slot move whatever the number of
 // commands recorded. Slot 512 is copied rather than moved so that it keeps the newest command too.
 void CommandHistory::shiftDown() {
-    std::move(m_slots.begin() + 1, m_slots.begin() + MaxCount, m_slots.begin());
-    m_slots[MaxCount - 1] = m_slots[MaxCount];
+    std::move(m_slots.begin() + 1, m_slots.begin() + kMaxCount, m_slots.begin());
+    m_slots[kMaxCount - 1] = m_slots[kMaxCount];
 }
 
 QString CommandHistory::recallUp() {
@@ -36,7 +36,7 @@ QString CommandHistory::recallDown() {
 }
 
 QString CommandHistory::History(int slot) const {
-    if (slot < 0 || slot >= SlotCount) {
+    if (slot < 0 || slot >= kSlotCount) {
         return QString();
     }
     return m_slots[slot];

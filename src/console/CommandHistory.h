@@ -16,8 +16,8 @@ namespace brimhold::console {
 // one past the newest command after each record. Duplicates are recorded like any other command.
 class CommandHistory final {
 public:
-    static constexpr int16_t SlotCount = 513;
-    static constexpr int16_t MaxCount = 512;
+    static constexpr int16_t kSlotCount = 513;
+    static constexpr int16_t kMaxCount = 512;
 
     // Writes the command into slot HistoryCount (shifting at 512) and puts the cursor past it.
     void record(const QString& command);
@@ -36,7 +36,7 @@ public:
 private:
     void shiftDown();
 
-    std::array<QString, SlotCount> m_slots;
+    std::array<QString, kSlotCount> m_slots;
     int16_t m_count = 0;
     int16_t m_pos = 0;
 };

@@ -23,27 +23,27 @@ MenuItem separator() {
 }
 
 const std::vector<MenuItem>& statusItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Status", "status"),
         sends("Serverinfo", "serverinfo"),
         opens("Password", MenuGroup::mnuPassword),
         opens("Gametype", MenuGroup::mnuGameType),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& passwordItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         runs("Change", MenuFlow::Password),
         sends("Remove", "g_password \"\""),
         separator(),
         sends("Show current", "g_password "),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& gameTypeItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Deathmatch", "g_gametype dm"),
         sends("Team Deathmatch", "g_gametype tdm"),
         sends("Search and Destroy", "g_gametype sd"),
@@ -53,11 +53,11 @@ const std::vector<MenuItem>& gameTypeItems() {
         separator(),
         sends("Show current", "g_gametype"),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& mapsItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Restart map", "map_restart"),
         separator(),
         sends("Next map (rotate)", "map_rotate"),
@@ -68,11 +68,11 @@ const std::vector<MenuItem>& mapsItems() {
         sends("Show all maps", "fdir maps/mp/mp_*.bsp"),
         sends("Show map rotation", "sv_mapRotation"),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& mapchangeItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Bocage", "map mp_bocage"),         sends("Brecourt", "map mp_brecourt"),
         sends("Carentan", "map mp_carentan"),     sends("Chateau", "map mp_chateau"),
         sends("Dawnville", "map mp_dawnville"),   sends("Depot", "map mp_depot"),
@@ -82,11 +82,11 @@ const std::vector<MenuItem>& mapchangeItems() {
         sends("Rocket", "map mp_rocket"),         sends("Ship", "map mp_ship"),
         sends("Stalingrad", "map mp_stalingrad"), sends("Tigertown", "map mp_tigertown"),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& pamModeItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Public", "pam_mode pub"),
         separator(),
         sends("Bash Round", "pam_mode bash_round"),
@@ -98,23 +98,23 @@ const std::vector<MenuItem>& pamModeItems() {
         separator(),
         sends("Show current", "pam_mode"),
     };
-    return items;
+    return kItems;
 }
 
 const std::vector<MenuItem>& punkbusterItems() {
-    static const std::vector<MenuItem> items = {
+    static const std::vector<MenuItem> kItems = {
         sends("Player list", "pb_sv_plist"), separator(),
         runs("Kick player", MenuFlow::Kick), runs("Tempban player", MenuFlow::Tempban),
         runs("Ban player", MenuFlow::Ban),   separator(),
         sends("Banlist", "pb_sv_banlist"),   sends("Empty banlist", "pb_sv_banempty"),
     };
-    return items;
+    return kItems;
 }
 
 }  // namespace
 
 const std::array<QuickButton, 4>& CommandMenus::quickButtons() {
-    static const std::array<QuickButton, 4> buttons = {{
+    static const std::array<QuickButton, 4> kButtons = {{
         {0, QLatin1StringView("Status"), QLatin1StringView("Show who is in the game and the current map"),
          QLatin1StringView("menuStatus"), QLatin1StringView("status"), MenuGroup::mnuStatus},
         {1, QLatin1StringView("Map"), QLatin1StringView("Change map"), QLatin1StringView("menuMaps"),
@@ -124,7 +124,7 @@ const std::array<QuickButton, 4>& CommandMenus::quickButtons() {
         {3, QLatin1StringView("Punkbuster"), QLatin1StringView("Punkbuster options"),
          QLatin1StringView("menuPunkbuster"), QLatin1StringView("punkbuster"), MenuGroup::mnuPunkbuster},
     }};
-    return buttons;
+    return kButtons;
 }
 
 std::optional<QuickButton> CommandMenus::quickButton(int index) {

@@ -21,11 +21,11 @@ QRect TwipsRect::toPixels(qreal logicalDpi) const {
 }
 
 TwipsSize ConsoleLayout::minimumOuterSize(TwipsSize outer) {
-    if (outer.width < MinimumOuterTwips) {
-        outer.width = MinimumOuterTwips;
+    if (outer.width < kMinimumOuterTwips) {
+        outer.width = kMinimumOuterTwips;
     }
-    if (outer.height < MinimumOuterTwips) {
-        outer.height = MinimumOuterTwips;
+    if (outer.height < kMinimumOuterTwips) {
+        outer.height = kMinimumOuterTwips;
     }
     return outer;
 }
@@ -35,13 +35,13 @@ std::optional<ConsoleGeometry> ConsoleLayout::arrange(TwipsSize client, bool min
         return std::nullopt;
     }
     ConsoleGeometry g;
-    g.Text1 = {0, 0, client.width - kOutputBoxRightMargin, client.height - RowHeight};
-    g.Text2 = {0, g.Text1.height, client.width - RowButtonWidth - RowButtonWidth, RowHeight};
-    g.Command1 = {g.Text2.width, g.Text2.top, RowButtonWidth, RowHeight};
-    g.Command2 = {g.Command1.left + g.Command1.width, g.Text2.top, RowButtonWidth, RowHeight};
+    g.Text1 = {0, 0, client.width - kOutputBoxRightMargin, client.height - kRowHeight};
+    g.Text2 = {0, g.Text1.height, client.width - kRowButtonWidth - kRowButtonWidth, kRowHeight};
+    g.Command1 = {g.Text2.width, g.Text2.top, kRowButtonWidth, kRowHeight};
+    g.Command2 = {g.Command1.left + g.Command1.width, g.Text2.top, kRowButtonWidth, kRowHeight};
     for (std::size_t i = 0; i < g.cmdRconCommandButton.size(); ++i) {
-        g.cmdRconCommandButton[i] = {client.width - kQuickButtonRightMargin, QuickButtonTops[i],
-                                     QuickButtonWidth, QuickButtonHeight};
+        g.cmdRconCommandButton[i] = {client.width - kQuickButtonRightMargin, kQuickButtonTops[i],
+                                     kQuickButtonWidth, kQuickButtonHeight};
     }
     return g;
 }

@@ -41,13 +41,13 @@ class ConsoleLayout final {
 public:
     ConsoleLayout() = delete;
 
-    static constexpr TwipsSize InitialClientSize{10815, 7455};
-    static constexpr float MinimumOuterTwips = 3000;
-    static constexpr float RowHeight = 375;
-    static constexpr float RowButtonWidth = 1215;
-    static constexpr float QuickButtonWidth = 1335;
-    static constexpr float QuickButtonHeight = 375;
-    static constexpr std::array<float, 4> QuickButtonTops{120, 600, 1080, 1560};
+    static constexpr TwipsSize kInitialClientSize{10815, 7455};
+    static constexpr float kMinimumOuterTwips = 3000;
+    static constexpr float kRowHeight = 375;
+    static constexpr float kRowButtonWidth = 1215;
+    static constexpr float kQuickButtonWidth = 1335;
+    static constexpr float kQuickButtonHeight = 375;
+    static constexpr std::array<float, 4> kQuickButtonTops{120, 600, 1080, 1560};
 
     // The restored window's outer size raised to at least 3000 in each direction (width, then height).
     // The window keeps this as its minimum size, so arrange() never sees a smaller restored window.

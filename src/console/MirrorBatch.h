@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-
 #include "console/Transcript.h"
+
+#include <QByteArray>
 
 namespace brimhold::console {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "console/CommandMenus.h"
+
 #include <QObject>
 
 #include <array>
 #include <map>
 #include <vector>
-
-#include "console/CommandMenus.h"
 
 class QAction;
 class QMenu;

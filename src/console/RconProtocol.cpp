@@ -2,8 +2,8 @@
 
 namespace brimhold::console {
 
-const QByteArray RconProtocol::ProbeCommand("echo !!ping");
-const QByteArray RconProtocol::ProbeAnswer("!!ping");
+const QByteArray RconProtocol::kProbeCommand("echo !!ping");
+const QByteArray RconProtocol::kProbeAnswer("!!ping");
 
 QByteArray RconProtocol::request(const QByteArray& password, const QByteArray& command) {
     QByteArray datagram(4, '\xFF');
@@ -26,9 +26,9 @@ QByteArray RconProtocol::convertLineFeeds(const QByteArray& datagram) {
 
 RconProtocol::Reply RconProtocol::readReply(const QByteArray& datagram, bool connected) {
     const QByteArray converted = convertLineFeeds(datagram);
-    const QByteArray text = converted.mid(HeaderLength);
+    const QByteArray text = converted.mid(kHeaderLength);
     Reply reply;
-    if (!connected && text.startsWith(ProbeAnswer)) {
+    if (!connected && text.startsWith(kProbeAnswer)) {
         reply.answersProbe = true;
     } else {
         reply.text = text;

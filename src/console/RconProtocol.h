@@ -11,10 +11,10 @@ public:
     RconProtocol() = delete;
 
     // The command that asks the server to print the probe text back.
-    static const QByteArray ProbeCommand;  // "echo !!ping"
-    static const QByteArray ProbeAnswer;   // "!!ping"
+    static const QByteArray kProbeCommand;  // "echo !!ping"
+    static const QByteArray kProbeAnswer;   // "!!ping"
     // Characters of a reply (after line-feed conversion) that carry the server's header.
-    static constexpr int HeaderLength = 11;
+    static constexpr int kHeaderLength = 11;
 
     // 0xFF x4, "rcon ", password, " ", command, "\n", 0x00: 12 + password + command bytes, nothing
     // trimmed, quoted or escaped.

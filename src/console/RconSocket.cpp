@@ -1,13 +1,13 @@
 #include "console/RconSocket.h"
 
+#include "console/DatagramQueue.h"
+#include "console/UdpWorker.h"
+
 #include <QHostInfo>
 #include <QPointer>
 #include <QThread>
 
 #include <utility>
-
-#include "console/DatagramQueue.h"
-#include "console/UdpWorker.h"
 
 namespace brimhold::console {
 

@@ -31,10 +31,10 @@ class RconSocket final : public QObject {
 
 public:
     // Datagrams delivered per turn of the owner's event loop unless set otherwise.
-    static constexpr int DefaultDatagramsPerSlice = 32;
+    static constexpr int kDefaultDatagramsPerSlice = 32;
     // The receive buffer asked for unless set otherwise; the system may grant less (or, on Linux, twice
     // as much for its own bookkeeping).
-    static constexpr int DefaultReceiveBufferBytes = 4 * 1024 * 1024;
+    static constexpr int kDefaultReceiveBufferBytes = 4 * 1024 * 1024;
 
     explicit RconSocket(QObject* parent = nullptr);
     ~RconSocket() override;
@@ -98,10 +98,10 @@ private:
     QHostAddress m_serverAddress;
     quint16 m_localPort = 0;
     int m_receiveBufferSize = 0;
-    int m_receiveBufferRequest = DefaultReceiveBufferBytes;
+    int m_receiveBufferRequest = kDefaultReceiveBufferBytes;
     int m_lookupId = -1;
     QList<QByteArray> m_pending;
-    int m_maxDatagramsPerSlice = DefaultDatagramsPerSlice;
+    int m_maxDatagramsPerSlice = kDefaultDatagramsPerSlice;
     bool m_delivering = false;
     bool m_deliverAgain = false;
 };

@@ -11,7 +11,7 @@ namespace brimhold::console {
 
 namespace {
 
-constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 }  // namespace
 
@@ -31,7 +31,7 @@ bool SettingsWriter::createPrivateFile() {
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QFile file(m_path);
-    return file.open(QIODevice::WriteOnly, OwnerOnly) || fail(file.errorString());
+    return file.open(QIODevice::WriteOnly, kOwnerOnly) || fail(file.errorString());
 }
 
 bool SettingsWriter::save(const QString& ip, const QString& port, const QString& password) {
@@ -48,7 +48,7 @@ bool SettingsWriter::save(const QString& ip, const QString& port, const QString&
     if (settings.status() != QSettings::NoError) {
         return fail(QStringLiteral("the file cannot be written"));
     }
-    if (!QFile::setPermissions(m_path, OwnerOnly)) {
+    if (!QFile::setPermissions(m_path, kOwnerOnly)) {
         return fail(QStringLiteral("its permissions cannot be set to owner-only"));
     }
     return true;

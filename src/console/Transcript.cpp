@@ -3,9 +3,9 @@
 namespace brimhold::console {
 
 namespace {
-constexpr char CR = '\r';
-constexpr char LF = '\n';
-const QByteArray CRLF("\r\n");
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+const QByteArray kCrlf("\r\n");
 }  // namespace
 
 Transcript::Appended Transcript::append(const QByteArray& bytes) {
@@ -16,23 +16,23 @@ Transcript::Appended Transcript::append(const QByteArray& bytes) {
 
 Transcript::Trimmed Transcript::trim() {
     Trimmed trimmed;
-    if (m_text.size() <= Limit) {
+    if (m_text.size() <= kLimit) {
         return trimmed;
     }
-    const qsizetype firstAllowedCr = m_text.size() - Limit - 1;  // 0-based index of position s
-    const qsizetype cr = m_text.indexOf(CRLF, firstAllowedCr);
+    const qsizetype firstAllowedCr = m_text.size() - kLimit - 1;  // 0-based index of position s
+    const qsizetype cr = m_text.indexOf(kCrlf, firstAllowedCr);
     if (cr < 0) {
         return trimmed;
     }
-    const qsizetype cut = cr + CRLF.size();
+    const qsizetype cut = cr + kCrlf.size();
     trimmed.removedChars = int(cut);
-    trimmed.removedLineBreaks = int(QByteArrayView(m_text.constData(), cut).count(CRLF));
+    trimmed.removedLineBreaks = int(QByteArrayView(m_text.constData(), cut).count(kCrlf));
     m_text.remove(0, cut);
     return trimmed;
 }
 
 Transcript::Trimmed Transcript::appendLineAndTrim(const QByteArray& bytes, Appended* appended) {
-    Appended added = append(bytes + CRLF);
+    Appended added = append(bytes + kCrlf);
     if (appended) {
         *appended = std::move(added);
     }
@@ -43,11 +43,11 @@ QByteArray Transcript::shownText(const QByteArray& bytes, char previous) {
     QByteArray shown;
     shown.reserve(bytes.size());
     for (const char c : bytes) {
-        if (c == LF) {
-            if (previous == CR) {
-                shown.append(LF);
+        if (c == kLf) {
+            if (previous == kCr) {
+                shown.append(kLf);
             }
-        } else if (c != CR) {
+        } else if (c != kCr) {
             shown.append(c);
         }
         previous = c;

@@ -12,7 +12,7 @@ namespace brimhold::console {
 class Transcript final {
 public:
     // The transcript is trimmed when it holds more than this many characters.
-    static constexpr int Limit = 30000;
+    static constexpr int kLimit = 30000;
 
     struct Appended {
         QByteArray bytes;  // the bytes added at the end, exactly as given

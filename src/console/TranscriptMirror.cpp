@@ -1,10 +1,10 @@
 #include "console/TranscriptMirror.h"
 
+#include "codepage/Windows1252.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
-
-#include "codepage/Windows1252.h"
 
 namespace brimhold::console {
 

@@ -1,23 +1,23 @@
 #include "console/UdpWorker.h"
 
+#include "console/DatagramQueue.h"
+
 #include <QUdpSocket>
 #include <QVariant>
-
-#include "console/DatagramQueue.h"
 
 namespace brimhold::console {
 
 namespace {
 // Larger than any UDP payload. Reading with a fixed size, not the pending size, also reads (and so
 // re-arms the socket) when nothing is pending.
-constexpr qint64 MaxDatagramSize = 65536;
+constexpr qint64 kMaxDatagramSize = 65536;
 // Datagrams read per readyRead at most, so that a call from the owner's thread (a send, a close) waits
 // no longer than this many reads; the socket signals again for any that remain.
-constexpr int MaxDatagramsPerRead = 256;
+constexpr int kMaxDatagramsPerRead = 256;
 }  // namespace
 
 UdpWorker::UdpWorker(std::shared_ptr<DatagramQueue> queue, QObject* parent)
-    : QObject(parent), m_queue(std::move(queue)), m_buffer(MaxDatagramSize, Qt::Uninitialized) {}
+    : QObject(parent), m_queue(std::move(queue)), m_buffer(kMaxDatagramSize, Qt::Uninitialized) {}
 
 UdpWorker::~UdpWorker() = default;
 
@@ -71,8 +71,8 @@ void UdpWorker::close() {
 void UdpWorker::readDatagrams() {
     // Read until nothing is left rather than asking hasPendingDatagrams(): after an ICMP refusal the
     // socket signals readyRead with nothing pending, and only a read turns its notifications back on.
-    for (int i = 0; i < MaxDatagramsPerRead && m_socket; ++i) {
-        const qint64 size = m_socket->readDatagram(m_buffer.data(), MaxDatagramSize);
+    for (int i = 0; i < kMaxDatagramsPerRead && m_socket; ++i) {
+        const qint64 size = m_socket->readDatagram(m_buffer.data(), kMaxDatagramSize);
         if (size < 0) {
             return;
         }

@@ -1,5 +1,16 @@
 #include "console/frmMain.h"
 
+#include "codepage/Windows1252.h"
+#include "console/CommandFlows.h"
+#include "console/ConsoleLayout.h"
+#include "console/InputDialogPrompter.h"
+#include "console/MirrorBatch.h"
+#include "console/QuickCommandMenus.h"
+#include "console/RconProtocol.h"
+#include "console/RconSocket.h"
+#include "console/SettingsWriter.h"
+#include "console/TranscriptMirror.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -20,34 +31,23 @@
 #include <iostream>
 #include <limits>
 
-#include "codepage/Windows1252.h"
-#include "console/CommandFlows.h"
-#include "console/ConsoleLayout.h"
-#include "console/InputDialogPrompter.h"
-#include "console/MirrorBatch.h"
-#include "console/QuickCommandMenus.h"
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
-#include "console/SettingsWriter.h"
-#include "console/TranscriptMirror.h"
-
 namespace brimhold::console {
 
 namespace {
-const QString WindowTitle = QStringLiteral("Brimhold - Remote Console");
-constexpr double TextBoxFontPoints = 9.75;
+const QString kWindowTitle = QStringLiteral("Brimhold - Remote Console");
+constexpr double kTextBoxFontPoints = 9.75;
 // Typed characters below this value (Backspace, Tab, Enter, Escape, ...) stay with the output box.
-constexpr char16_t FirstTypedCharacter = 31;
-constexpr char16_t DeleteCharacter = 127;
+constexpr char16_t kFirstTypedCharacter = 31;
+constexpr char16_t kDeleteCharacter = 127;
 
 QFont textBoxFont() {
     QFont font(QStringLiteral("Courier"));
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(TextBoxFontPoints);
+    font.setPointSizeF(kTextBoxFontPoints);
     font.setWeight(QFont::Normal);
     if (!QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setPointSizeF(TextBoxFontPoints);
+        font.setPointSizeF(kTextBoxFontPoints);
     }
     // Single-byte Latin text in a fixed-pitch font needs neither kerning nor complex shaping; skipping
     // them makes laying out each appended line about a third cheaper.
@@ -70,13 +70,13 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
 frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_options(std::move(options)) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(WindowTitle);
-    resize(twipsToPixels(ConsoleLayout::InitialClientSize.width),
-           twipsToPixels(ConsoleLayout::InitialClientSize.height));
+    setWindowTitle(kWindowTitle);
+    resize(twipsToPixels(ConsoleLayout::kInitialClientSize.width),
+           twipsToPixels(ConsoleLayout::kInitialClientSize.height));
     createControls();
     setTabOrderOfControls();
     createMenus();
-    m_mirror = new TranscriptMirror(Text1);
+    m_mirror = std::make_unique<TranscriptMirror>(Text1);
     m_prompter = m_options.prompter ? m_options.prompter : std::make_shared<InputDialogPrompter>(this);
     keepMinimumOuterSize();
 
@@ -86,7 +86,7 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     connect(rcon, &RconSocket::failed, this, &frmMain::onRconFailed);
     connect(Command2, &QPushButton::clicked, this, &frmMain::close);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
-    for (int index = 0; index < QuickButtonCount; ++index) {
+    for (int index = 0; index < kQuickButtonCount; ++index) {
         connect(cmdRconCommandButton[index], &QPushButton::clicked, this,
                 [this, index] { cmdRconCommandButton_Click(index); });
     }
@@ -94,9 +94,7 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     Text2->installEventFilter(this);
 }
 
-frmMain::~frmMain() {
-    delete m_mirror;
-}
+frmMain::~frmMain() = default;
 
 void frmMain::createControls() {
     Text2 = new QLineEdit(this);
@@ -126,7 +124,7 @@ void frmMain::createControls() {
                                          QString(quick.caption));
         button->setToolTip(QString(quick.toolTip));
         button->setEnabled(false);
-        placeControl(button, 9360, int(ConsoleLayout::QuickButtonTops[std::size_t(quick.index)]), 1335, 375);
+        placeControl(button, 9360, int(ConsoleLayout::kQuickButtonTops[std::size_t(quick.index)]), 1335, 375);
         cmdRconCommandButton[quick.index] = button;
     }
 }
@@ -173,7 +171,7 @@ void frmMain::showAndStartUp() {
                                 {}, this);
     connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
     rcon->connectToServer(rconIP, rconPort);
-    SendCommand(QString::fromLatin1(RconProtocol::ProbeCommand));
+    SendCommand(QString::fromLatin1(RconProtocol::kProbeCommand));
     appendToTranscript(
         codepage::Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
 
@@ -369,7 +367,7 @@ bool frmMain::Text1_KeyPress(const QString& characters) {
         return false;
     }
     for (const QChar character : characters) {
-        if (character.unicode() < FirstTypedCharacter || character.unicode() == DeleteCharacter) {
+        if (character.unicode() < kFirstTypedCharacter || character.unicode() == kDeleteCharacter) {
             return false;
         }
     }
@@ -425,7 +423,7 @@ void frmMain::Form_Resize() {
 // frame's share is taken off. Raising the minimum enlarges a window that is smaller.
 void frmMain::keepMinimumOuterSize() {
     const QSize frame = frameGeometry().size() - size();
-    const int minimumOuter = twipsToPixels(ConsoleLayout::MinimumOuterTwips);
+    const int minimumOuter = twipsToPixels(ConsoleLayout::kMinimumOuterTwips);
     const QSize minimumClient(std::max(0, minimumOuter - frame.width()),
                               std::max(0, minimumOuter - frame.height()));
     if (minimumSize() != minimumClient) {
@@ -445,7 +443,7 @@ void frmMain::arrangeControls() {
     Text2->setGeometry(geometry->Text2.toPixels(dpi));
     Command1->setGeometry(geometry->Command1.toPixels(dpi));
     Command2->setGeometry(geometry->Command2.toPixels(dpi));
-    for (int index = 0; index < QuickButtonCount; ++index) {
+    for (int index = 0; index < kQuickButtonCount; ++index) {
         cmdRconCommandButton[index]->setGeometry(geometry->cmdRconCommandButton[index].toPixels(dpi));
     }
 }

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "console/CommandHistory.h"
+#include "console/CommandMenus.h"
+#include "console/ConsoleOptions.h"
+#include "console/ProbeWait.h"
+#include "console/Transcript.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QList>
@@ -7,12 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-
-#include "console/CommandHistory.h"
-#include "console/CommandMenus.h"
-#include "console/ConsoleOptions.h"
-#include "console/ProbeWait.h"
-#include "console/Transcript.h"
 
 class QCloseEvent;
 class QResizeEvent;
@@ -37,7 +37,7 @@ class frmMain final : public QDialog {
     Q_DISABLE_COPY_MOVE(frmMain)
 
 public:
-    static constexpr int QuickButtonCount = 4;
+    static constexpr int kQuickButtonCount = 4;
 
     explicit frmMain(ConsoleOptions options = {}, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -117,7 +117,7 @@ public:
     QLineEdit* Text2 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
-    QPushButton* cmdRconCommandButton[QuickButtonCount] = {};
+    QPushButton* cmdRconCommandButton[kQuickButtonCount] = {};
     RconSocket* rcon = nullptr;
 
 public slots:
@@ -158,7 +158,7 @@ private:
 
     ConsoleOptions m_options;
     Transcript m_transcript;
-    TranscriptMirror* m_mirror = nullptr;
+    std::unique_ptr<TranscriptMirror> m_mirror;
     CommandHistory m_history;
     std::shared_ptr<InputPrompter> m_prompter;
     QuickCommandMenus* m_menus = nullptr;

@@ -1,8 +1,8 @@
 #include "demo/DemoGameState.h"
 
-#include <algorithm>
-
 #include "console/CommandMenus.h"
+
+#include <algorithm>
 
 namespace brimhold::demo {
 
@@ -10,13 +10,13 @@ namespace {
 
 using Cvar = DemoGameState::Cvar;
 
-const QByteArray PunkBuster = "PunkBuster Server: ";
-constexpr int NameColumnWidth = 16;
+const QByteArray kPunkBuster = "PunkBuster Server: ";
+constexpr int kNameColumnWidth = 16;
 
 // Name, value, shown in server info, read only. Enough of them that "cvarlist" fills several
 // datagrams, as a real server's list does.
 const QList<Cvar>& initialCvars() {
-    static const QList<Cvar> cvars = [] {
+    static const QList<Cvar> kCvars = [] {
         struct Row {
             const char* name;
             const char* value;
@@ -136,7 +136,7 @@ const QList<Cvar>& initialCvars() {
         }
         return list;
     }();
-    return cvars;
+    return kCvars;
 }
 
 QList<DemoGameState::Player> initialPlayers() {
@@ -342,7 +342,7 @@ QByteArray DemoGameState::status() const {
                       "--- ----- ---- --------------- ------- --------------------- ----- -----\n";
     for (qsizetype i = 0; i < m_players.size(); ++i) {
         const Player& player = m_players[i];
-        const qsizetype padding = qMax<qsizetype>(1, NameColumnWidth - withoutColours(player.name).size());
+        const qsizetype padding = qMax<qsizetype>(1, kNameColumnWidth - withoutColours(player.name).size());
         text += rightAligned(i, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
                 rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
                 rightAligned(i * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
@@ -422,55 +422,55 @@ QByteArray DemoGameState::punkBusterCommand(const QByteArray& name, const Words&
     if (name == "pb_sv_banempty") {
         const qsizetype count = m_bans.size();
         m_bans.clear();
-        return PunkBuster + "Ban List Emptied (" + QByteArray::number(count) + " Entries Removed)\n";
+        return kPunkBuster + "Ban List Emptied (" + QByteArray::number(count) + " Entries Removed)\n";
     }
     return "Unknown command \"" + command + "\"\n";
 }
 
 QByteArray DemoGameState::punkBusterPlayerList() const {
-    QByteArray text = PunkBuster +
+    QByteArray text = kPunkBuster +
                       "Player List: [Slot #] [GUID] [Address] [Status] [Power] [Auth Rate] [Recent SS] "
                       "[O/S] [Name]\n";
     for (qsizetype i = 0; i < m_players.size(); ++i) {
         const Player& player = m_players[i];
-        text += PunkBuster + QByteArray::number(i + 1) + "  " + player.guid + "(-) " + player.address +
+        text += kPunkBuster + QByteArray::number(i + 1) + "  " + player.guid + "(-) " + player.address +
                 " OK   1 5.0 0 (W) \"" + player.name + "\"\n";
     }
-    return text + PunkBuster + "End of Player List (" + QByteArray::number(m_players.size()) + " Players)\n";
+    return text + kPunkBuster + "End of Player List (" + QByteArray::number(m_players.size()) + " Players)\n";
 }
 
 // "pb_sv_kick SLOT|NAME [MINUTES] REASON" and "pb_sv_ban SLOT|NAME REASON": the player leaves the
 // game; a ban also goes on the ban list. The answer ends with the player list as it now is.
 QByteArray DemoGameState::punkBusterKick(const Words& words, bool ban) {
     if (words.size() < 2) {
-        return PunkBuster + "Usage: " + words.first() + " <slot # or name> [minutes] \"reason\"\n";
+        return kPunkBuster + "Usage: " + words.first() + " <slot # or name> [minutes] \"reason\"\n";
     }
     const qsizetype index = findPlayer(words[1]);
     if (index < 0) {
-        return PunkBuster + "No Player Matches \"" + words[1] + "\"\n";
+        return kPunkBuster + "No Player Matches \"" + words[1] + "\"\n";
     }
     const Player player = m_players.takeAt(index);
     const QByteArray reason = words.size() > 2 ? words.last() : QByteArray();
     QByteArray text;
     if (ban) {
         m_bans.append({player.guid, player.name, reason});
-        text = PunkBuster + "Ban Command Issued (" + reason + ") for " + player.name + '\n';
+        text = kPunkBuster + "Ban Command Issued (" + reason + ") for " + player.name + '\n';
     } else {
         const QByteArray minutes = words.size() > 3 && !words[2].isEmpty() ? words[2] : "2";
-        text = PunkBuster + "Kick Command Issued (" + reason + ") for " + player.name + " (" + minutes +
+        text = kPunkBuster + "Kick Command Issued (" + reason + ") for " + player.name + " (" + minutes +
                " minutes)\n";
     }
     return text + punkBusterPlayerList();
 }
 
 QByteArray DemoGameState::punkBusterBanList() const {
-    QByteArray text = PunkBuster + "Ban List: [Ban #] [GUID] [Name] [Reason]\n";
+    QByteArray text = kPunkBuster + "Ban List: [Ban #] [GUID] [Name] [Reason]\n";
     for (qsizetype i = 0; i < m_bans.size(); ++i) {
         const Ban& ban = m_bans[i];
-        text += PunkBuster + QByteArray::number(i + 1) + ' ' + ban.guid + " \"" + ban.name + "\" " +
+        text += kPunkBuster + QByteArray::number(i + 1) + ' ' + ban.guid + " \"" + ban.name + "\" " +
                 ban.reason + '\n';
     }
-    return text + PunkBuster + "End of Ban List (" + QByteArray::number(m_bans.size()) + " Entries)\n";
+    return text + kPunkBuster + "End of Ban List (" + QByteArray::number(m_bans.size()) + " Entries)\n";
 }
 
 QByteArray DemoGameState::statusResponse(const QByteArray& challenge) const {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+
 #include <functional>
 
 namespace brimhold::demo {
@@ -15,11 +16,11 @@ public:
     // Milliseconds on a clock that never goes back.
     using Clock = std::function<qint64()>;
 
-    static constexpr int DefaultBurst = 10;
-    static constexpr qint64 DefaultPeriodMs = 1000;
+    static constexpr int kDefaultBurst = 10;
+    static constexpr qint64 kDefaultPeriodMs = 1000;
 
-    explicit FloodLimiter(Clock clock = steadyClock(), int burst = DefaultBurst,
-                          qint64 periodMs = DefaultPeriodMs);
+    explicit FloodLimiter(Clock clock = steadyClock(), int burst = kDefaultBurst,
+                          qint64 periodMs = kDefaultPeriodMs);
 
     // True when a request from this sender (any key naming it, such as its address) may be
     // answered now; counts it.

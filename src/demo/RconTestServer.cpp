@@ -1,18 +1,18 @@
 #include "demo/RconTestServer.h"
 
-#include <QUdpSocket>
-
 #include "demo/ReplySplitter.h"
+
+#include <QUdpSocket>
 
 namespace brimhold::demo {
 
 namespace {
-const QByteArray Marker(4, '\xFF');
-const QByteArray RconPrefix = Marker + "rcon ";
-const QByteArray GetStatus = "getstatus";
-const QByteArray GetInfo = "getinfo";
-constexpr qint64 MaxDatagramSize = 65536;
-constexpr int MaxDatagramsPerRead = 1000;
+const QByteArray kMarker(4, '\xFF');
+const QByteArray kRconPrefix = kMarker + "rcon ";
+const QByteArray kGetStatus = "getstatus";
+const QByteArray kGetInfo = "getinfo";
+constexpr qint64 kMaxDatagramSize = 65536;
+constexpr int kMaxDatagramsPerRead = 1000;
 
 QByteArray senderText(const QNetworkDatagram& datagram) {
     return datagram.senderAddress().toString().toLatin1() + ':' + QByteArray::number(datagram.senderPort());
@@ -51,8 +51,8 @@ void RconTestServer::sendToLastSender(const QByteArray& datagram) {
 }
 
 void RconTestServer::readDatagrams() {
-    for (int i = 0; i < MaxDatagramsPerRead; ++i) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram(MaxDatagramSize);
+    for (int i = 0; i < kMaxDatagramsPerRead; ++i) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram(kMaxDatagramSize);
         if (!datagram.isValid()) {
             return;
         }
@@ -66,18 +66,18 @@ void RconTestServer::readDatagrams() {
 
 void RconTestServer::answer(const QNetworkDatagram& request) {
     const QByteArray data = request.data();
-    if (data.startsWith(RconPrefix)) {
-        answerRcon(request, data.mid(RconPrefix.size()));
+    if (data.startsWith(kRconPrefix)) {
+        answerRcon(request, data.mid(kRconPrefix.size()));
         return;
     }
-    if (!data.startsWith(Marker)) {
+    if (!data.startsWith(kMarker)) {
         return;
     }
-    const QByteArray query = data.mid(Marker.size());
-    if (query.startsWith(GetStatus)) {
-        sendTo(request, Marker + m_state.statusResponse(challengeOf(query)));
-    } else if (query.startsWith(GetInfo)) {
-        sendTo(request, Marker + m_state.infoResponse(challengeOf(query)));
+    const QByteArray query = data.mid(kMarker.size());
+    if (query.startsWith(kGetStatus)) {
+        sendTo(request, kMarker + m_state.statusResponse(challengeOf(query)));
+    } else if (query.startsWith(kGetInfo)) {
+        sendTo(request, kMarker + m_state.infoResponse(challengeOf(query)));
     }
 }
 
@@ -120,7 +120,7 @@ QByteArray RconTestServer::commandReply(const QByteArray& command) {
 
 void RconTestServer::sendReply(const QNetworkDatagram& request, const QByteArray& text) {
     const qsizetype maxBytes =
-        m_splitSize > 0 ? replyHeader().size() + m_splitSize : ReplySplitter::MaxDatagramBytes;
+        m_splitSize > 0 ? replyHeader().size() + m_splitSize : ReplySplitter::kMaxDatagramBytes;
     for (const QByteArray& datagram : ReplySplitter::split(text, maxBytes)) {
         sendTo(request, datagram);
     }

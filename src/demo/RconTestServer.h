@@ -1,14 +1,14 @@
 #pragma once
 
+#include "demo/DemoGameState.h"
+#include "demo/FloodLimiter.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
 #include <QObject>
-
-#include "demo/DemoGameState.h"
-#include "demo/FloodLimiter.h"
 
 class QUdpSocket;
 

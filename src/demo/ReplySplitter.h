@@ -12,14 +12,14 @@ class ReplySplitter final {
 public:
     ReplySplitter() = delete;
 
-    static constexpr qsizetype MaxDatagramBytes = 1017;
+    static constexpr qsizetype kMaxDatagramBytes = 1017;
 
     // The header that starts every reply datagram.
     static QByteArray header();
 
     // At least one datagram: an empty text gives the header alone. maxDatagramBytes must exceed the
     // header's size.
-    static QList<QByteArray> split(const QByteArray& text, qsizetype maxDatagramBytes = MaxDatagramBytes);
+    static QList<QByteArray> split(const QByteArray& text, qsizetype maxDatagramBytes = kMaxDatagramBytes);
 };
 
 }  // namespace brimhold::demo

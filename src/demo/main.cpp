@@ -2,16 +2,16 @@
 // Usage: brimhold-demo-server [--port N] [--password P] [--quit-after SECONDS]
 // The first line it prints is the port it listens on; then one line per rcon request.
 
-#include <unistd.h>
+#include "demo/RconTestServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+
 #include <csignal>
 #include <cstdio>
-
-#include "demo/RconTestServer.h"
+#include <unistd.h>
 
 using namespace brimhold::demo;
 

@@ -1,8 +1,8 @@
 #include "recordstore/FieldScrambler.h"
 
-#include <algorithm>
-
 #include "recordstore/RecordStoreError.h"
+
+#include <algorithm>
 
 namespace brimhold::recordstore {
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
-
-#include <optional>
-#include <string>
 
 namespace brimhold::recordstore {
 

@@ -1,18 +1,17 @@
 #include "recordstore/TableFile.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include "recordstore/DecimalText.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ctime>
-
-#include "recordstore/DecimalText.h"
-#include "recordstore/LineCodec.h"
-#include "recordstore/RecordStoreError.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace brimhold::recordstore {
 

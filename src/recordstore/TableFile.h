@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string>
-
 #include "recordstore/FileStamp.h"
 #include "recordstore/TableContents.h"
+
+#include <string>
 
 namespace brimhold::recordstore {
 

@@ -1,16 +1,15 @@
 #include "recordstore/TableLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "recordstore/RecordStoreError.h"
+#include "recordstore/TableFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
-
-#include "recordstore/RecordStoreError.h"
-#include "recordstore/TableFile.h"
+#include <unistd.h>
 
 namespace brimhold::recordstore {
 

@@ -1,13 +1,13 @@
 #include "recordstore/ZurerEzuz.h"
 
-#include <sys/stat.h>
-
 #include "recordstore/DecimalText.h"
 #include "recordstore/FieldScrambler.h"
 #include "recordstore/LineCodec.h"
 #include "recordstore/RecordStoreError.h"
 #include "recordstore/TableFile.h"
 #include "recordstore/TableLock.h"
+
+#include <sys/stat.h>
 
 namespace brimhold::recordstore {
 

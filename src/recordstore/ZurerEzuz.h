@@ -1,14 +1,14 @@
 #pragma once
 
+#include "recordstore/FileStamp.h"
+#include "recordstore/TableContents.h"
+#include "recordstore/TableLock.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "recordstore/FileStamp.h"
-#include "recordstore/TableContents.h"
-#include "recordstore/TableLock.h"
 
 namespace brimhold::recordstore {
 

@@ -1,9 +1,8 @@
 #include "app/AboutText.h"
 
-#include <gtest/gtest.h>
-
 #include <QRegularExpression>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 using namespace brimhold::app;
 
@@ -35,8 +34,9 @@ TEST(AboutText, VersionLineRepeatsTheLabelAsItIs) {
 TEST(AboutText, CreditLinesHaveFirstNameNicknameSurnameAndAddress) {
     const QStringList lines = AboutText::build(QString()).split(QStringLiteral("\r\n"));
     const QRegularExpression credit(QStringLiteral("^\\S+ \"[^\"]+\" \\S+ <[^<>@ ]+@[^<>@ ]+>$"));
-    for (int index : {4, 5, 8})
+    for (int index : {4, 5, 8}) {
         EXPECT_TRUE(credit.match(lines[index]).hasMatch()) << lines[index].toStdString();
+    }
 }
 
 }  // namespace

@@ -1,3 +1,12 @@
+#include "console/frmMain.h"
+#include "app/Program.h"
+#include "app/frmConnect.h"
+#include "demo/RconTestServer.h"
+
+#include "RecordingMessageBoxes.h"
+#include "TestConsoleOptions.h"
+#include "TestDialogOptions.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -5,14 +14,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-
-#include "RecordingMessageBoxes.h"
-#include "TestConsoleOptions.h"
-#include "TestDialogOptions.h"
-#include "app/Program.h"
-#include "app/frmConnect.h"
-#include "console/frmMain.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::app;
 using namespace brimhold::console;
@@ -25,8 +26,9 @@ constexpr int kEventLoopEntered = 7;
 template <typename Window>
 Window* topLevel() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) {
             return window;
+        }
     }
     return nullptr;
 }
@@ -72,8 +74,9 @@ public:
     ~WindowShowWatcher() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::Show && object->isWidgetType() &&
-            static_cast<QWidget*>(object)->isWindow())
+            static_cast<QWidget*>(object)->isWindow()) {
             windowShown = true;
+        }
         return false;
     }
     bool windowShown = false;
@@ -167,8 +170,9 @@ void ProgramTest::connectInTheDialogStartsTheConsoleWithTheTypedTexts() {
     int endsBeforeClose = -1;
     QTimer::singleShot(100, [&] {
         frmConnect* dialog = topLevel<frmConnect>();
-        if (!dialog)
+        if (!dialog) {
             return;
+        }
         dialog->findChild<QLineEdit*>(QStringLiteral("txtHost"))->setText(QStringLiteral("127.0.0.1"));
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPort"))->setText(QString::number(server.port()));
         dialog->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral("s3cr#t"));

@@ -1,13 +1,11 @@
 #include "app/ServerListFolders.h"
-
-#include <gtest/gtest.h>
+#include "app/ServerListStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include "app/ServerListStore.h"
+#include <gtest/gtest.h>
 
 using namespace brimhold::app;
 

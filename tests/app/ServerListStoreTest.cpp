@@ -1,16 +1,15 @@
 #include "app/ServerListStore.h"
 
-#include <gtest/gtest.h>
+#include "FileBytes.h"
+#include "ServerListSchema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <sys/stat.h>
-
-#include "FileBytes.h"
-#include "ServerListSchema.h"
 
 using namespace brimhold::app;
 

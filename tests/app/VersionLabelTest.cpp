@@ -1,12 +1,12 @@
+#include "app/BuildVersion.h"
 #include "app/VersionLabel.h"
+
+#include "ExpectedVersionLabel.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
-
-#include "ExpectedVersionLabel.h"
-#include "app/BuildVersion.h"
 
 using namespace brimhold::app;
 

@@ -1,3 +1,11 @@
+#include "recordstore/ZurerEzuz.h"
+#include "app/frmConnect.h"
+
+#include "FileBytes.h"
+#include "RecordingMessageBoxes.h"
+#include "ServerListSchema.h"
+#include "TestDialogOptions.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,13 +20,6 @@
 
 #include <sys/stat.h>
 
-#include "FileBytes.h"
-#include "RecordingMessageBoxes.h"
-#include "ServerListSchema.h"
-#include "TestDialogOptions.h"
-#include "app/frmConnect.h"
-#include "recordstore/ZurerEzuz.h"
-
 using namespace brimhold::app;
 using namespace brimhold::recordstore;
 
@@ -28,8 +29,9 @@ const QByteArray kSchema(kServerListSchema);
 
 QStringList rowsOf(const QListWidget* list) {
     QStringList rows;
-    for (int row = 0; row < list->count(); ++row)
+    for (int row = 0; row < list->count(); ++row) {
         rows << list->item(row)->text();
+    }
     return rows;
 }
 
@@ -37,8 +39,9 @@ QStringList rowsOf(const QListWidget* list) {
 QList<QPair<QString, QString>> recordsIn(const QString& path) {
     ZurerEzuz store;
     QList<QPair<QString, QString>> records;
-    if (!store.OpenDatabase(QFile::encodeName(path).toStdString(), false))
+    if (!store.OpenDatabase(QFile::encodeName(path).toStdString(), false)) {
         return records;
+    }
     for (int32_t nr = 1; nr <= store.RecordCount(); ++nr) {
         const auto record = store.Record(nr);
         records.append({QString::fromStdString((*record)[0]), QString::fromLatin1((*record)[1].c_str())});

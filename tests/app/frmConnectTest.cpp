@@ -1,3 +1,10 @@
+#include "app/BuildVersion.h"
+#include "app/frmConnect.h"
+
+#include "ExpectedVersionLabel.h"
+#include "RecordingMessageBoxes.h"
+#include "TestDialogOptions.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,12 +15,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-
-#include "ExpectedVersionLabel.h"
-#include "RecordingMessageBoxes.h"
-#include "TestDialogOptions.h"
-#include "app/BuildVersion.h"
-#include "app/frmConnect.h"
 
 using namespace brimhold::app;
 
@@ -44,8 +45,9 @@ Request request(const QString& host, const QString& port, const QString& passwor
 template <typename T>
 T* child(const QWidget& dialog, const char* name) {
     T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
+    if (!widget) {
         qFatal("no child %s", name);
+    }
     return widget;
 }
 
@@ -429,8 +431,9 @@ void frmConnectTest::commandLineOfTwoWordsConnectsWithoutShowingTheDialog() {
         bool* flag;
         explicit ShowWatcher(bool* f) : flag(f) {}
         bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Show)
+            if (event->type() == QEvent::Show) {
                 *flag = true;
+            }
             return false;
         }
     } watcher(&everShown);

@@ -43,8 +43,9 @@ TEST(CliArguments, UsageErrors) {
         {"--host", "h", "-c", "say a\rquit"},                 // carriage return
         {"--host", "h", QStringLiteral("say a") + QChar(0)},  // zero byte
     };
-    for (const QStringList& words : wrong)
+    for (const QStringList& words : wrong) {
         EXPECT_FALSE(parse(words).error().isEmpty()) << words.join(' ').toStdString();
+    }
 }
 
 TEST(CliArguments, ColoursRenderOnATerminalUnlessToldOtherwise) {

@@ -14,8 +14,9 @@ struct Finished {
 
 Finished runCli(const QStringList& arguments, const QProcessEnvironment& environment = {}) {
     QProcess cli;
-    if (!environment.isEmpty())
+    if (!environment.isEmpty()) {
         cli.setProcessEnvironment(environment);
+    }
     cli.start(kCli, arguments);
     if (!cli.waitForFinished(10000)) {
         cli.kill();

@@ -1,3 +1,9 @@
+#include "codepage/Windows1252.h"
+#include "app/ServerListStore.h"
+#include "demo/RconTestServer.h"
+#include "cli/CliProgram.h"
+#include "cli/SystemClock.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -9,12 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include "app/ServerListStore.h"
-#include "cli/CliProgram.h"
-#include "cli/SystemClock.h"
-#include "codepage/Windows1252.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::app;
 using namespace brimhold::cli;
@@ -44,8 +44,9 @@ Run run(QStringList arguments, CliEnvironment environment = {}, const QByteArray
     CliProgram program(std::move(environment), in, out, err, clock);
     arguments.prepend(QStringLiteral("brimhold-rcon-cli"));
     program.start(arguments);
-    for (int wait = 0; wait < 2000 && !program.isFinished(); ++wait)
+    for (int wait = 0; wait < 2000 && !program.isFinished(); ++wait) {
         QTest::qWait(5);
+    }
     return {program.exitCode(), out.data(), err.data()};
 }
 
@@ -62,10 +63,12 @@ QStringList hostArguments(const RconTestServer& server) {
 // A server list file written by the record store, as the connection dialog writes it.
 QString writeServerList(const QTemporaryDir& directory, const QList<ServerListStore::Entry>& entries) {
     ServerListStore store(directory.path(), QString());
-    if (store.setUp() != ServerListStore::SetUp::Ready)
+    if (store.setUp() != ServerListStore::SetUp::Ready) {
         return {};
-    for (const ServerListStore::Entry& entry : entries)
+    }
+    for (const ServerListStore::Entry& entry : entries) {
         store.add(entry);
+    }
     return store.path();
 }
 
@@ -103,8 +106,9 @@ private:
 
 void CliProgramTest::requestCarriesPasswordAndCommandBytesExactly() {
     QByteArray high;
-    for (int byte = 128; byte < 256; ++byte)
+    for (int byte = 128; byte < 256; ++byte) {
         high.append(char(byte));
+    }
     const QByteArray password = "p w\"#\xE9";
     RconTestServer server(password);
     QVERIFY(server.listen());
@@ -150,10 +154,11 @@ void CliProgramTest::exitStatusSaysHowTheRunEnded() {
     const Run result = run(where + arguments, withPassword(QStringLiteral("secret")));
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(result.output, output);
-    if (exitCode != 64)
+    if (exitCode != 64) {
         QCOMPARE(result.errors.count('\n'), exitCode == 0 ? 0 : 1);
-    else
+    } else {
         QVERIFY(result.errors.contains("Usage: brimhold-rcon-cli"));
+    }
     QVERIFY(!result.errors.contains("secret"));
 }
 
@@ -223,8 +228,9 @@ void CliProgramTest::statusIsPrintedAsATableAndAsJson() {
                               "statusResponse\n\\sv_hostname\\^1Red \xE9\\mapname\\q3dm17\\g_gametype\\4"
                               "\\sv_maxclients\\16\n12 48 \"^2Ann\"\n0 999 \"Bob\"\n";
     connect(&server, &RconTestServer::datagramReceived, this, [&](const QNetworkDatagram& request) {
-        if (request.data() == kMarker + "getstatus\n")
+        if (request.data() == kMarker + "getstatus\n") {
             server.sendToLastSender(canned);
+        }
     });
     const Run table = run(hostArguments(server) + QStringList{"--status"});
     QCOMPARE(table.exitCode, 0);
@@ -279,8 +285,9 @@ bool CliProgramTest::setUp(Fleet& fleet) {
         });
     });
     for (RconTestServer* server : {&fleet.answering, &fleet.otherPassword, &fleet.silent, &fleet.slow}) {
-        if (!server->listen())
+        if (!server->listen()) {
             return false;
+        }
     }
     const auto entry = [](const char* name, const RconTestServer& server) {
         return ServerListStore::Entry{name, "127.0.0.1", QString::number(server.port()), "secret"};
@@ -322,8 +329,9 @@ void CliProgramTest::severalServersAsJsonOrQuiet() {
     const QJsonArray servers = QJsonDocument::fromJson(json.output).array();
     QCOMPARE(servers.size(), 4);
     QStringList statuses;
-    for (const QJsonValue& server : servers)
+    for (const QJsonValue& server : servers) {
         statuses << server["status"].toString();
+    }
     QCOMPARE(statuses, (QStringList{"ok", "no-reply", "bad-password", "ok"}));
     const QJsonObject answering = servers.at(3).toObject();
     QCOMPARE(answering["name"].toString(), QStringLiteral("Answering"));

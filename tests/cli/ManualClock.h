@@ -1,11 +1,11 @@
 #pragma once
 
+#include "cli/Clock.h"
+
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include "cli/Clock.h"
 
 // A clock whose time moves only in advanceTo()/advanceBy(); timers that come due run there, in the order
 // of their due times, each seeing the clock at its own due time.

@@ -28,8 +28,9 @@ TEST(ReplyJoiner, EndsAtTheTimeOutWithoutPiecesAndIdleAfterTheLastPiece) {
 
 TEST(ReplyJoiner, AServerThatNeverStopsSendingIsCutOffAMinuteAfterTheTimeOut) {
     ReplyJoiner joiner(0, 250, 3000);
-    for (qint64 t = 0; t <= 70000; t += 200)
+    for (qint64 t = 0; t <= 70000; t += 200) {
         joiner.add(kHeader + "x", t);
+    }
     EXPECT_EQ(joiner.endsAt(), 3000 + ReplyJoiner::kLongestAfterTimeoutMs);
 }
 

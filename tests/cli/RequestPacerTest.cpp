@@ -23,10 +23,12 @@ std::vector<qint64> sendTimes(RequestPacer& pacer, int count, qint64 startMs = 0
 TEST(RequestPacer, TenGoAtOnceThenOneAboutEachSecond) {
     RequestPacer pacer;
     const std::vector<qint64> times = sendTimes(pacer, 15);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(times[i], 0) << "request " << i + 1;
-    for (int i = 10; i < 15; ++i)
+    }
+    for (int i = 10; i < 15; ++i) {
         EXPECT_EQ(times[i], (i - 9) * RequestPacer::kRefillMs) << "request " << i + 1;
+    }
     EXPECT_GE(RequestPacer::kRefillMs, 1000);
     EXPECT_LE(RequestPacer::kRefillMs, 1200);
 }

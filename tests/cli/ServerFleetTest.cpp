@@ -1,13 +1,14 @@
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
+#include "cli/ServerFleet.h"
+
+#include "ManualClock.h"
+
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
-
-#include "ManualClock.h"
-#include "cli/ServerFleet.h"
-#include "console/RconSocket.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::cli;
 using namespace brimhold::console;
@@ -37,8 +38,9 @@ void ServerFleetTest::eachServerEndsOnItsOwnTimeAndADeadOneDelaysNoOther() {
     RconTestServer slow;
     dead.setSilent(true);
     slow.setSilent(true);
-    for (RconTestServer* server : {&answering, &otherPassword, &dead, &slow})
+    for (RconTestServer* server : {&answering, &otherPassword, &dead, &slow}) {
         QVERIFY(server->listen());
+    }
     ManualClock clock;
     ServerFleet fleet({targetOf(dead, "dead"), targetOf(answering, "answering"),
                        targetOf(otherPassword, "other"), targetOf(slow, "slow")},

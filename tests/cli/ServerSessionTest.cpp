@@ -1,12 +1,13 @@
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
+#include "cli/ServerSession.h"
+
+#include "ManualClock.h"
+
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
-
-#include "ManualClock.h"
-#include "cli/ServerSession.h"
-#include "console/RconSocket.h"
-#include "demo/RconTestServer.h"
 
 using namespace brimhold::cli;
 using namespace brimhold::console;
@@ -40,16 +41,18 @@ void ServerSessionTest::fifteenCommandsArePacedUnderTheFloodLimitAndNoneIsLost()
     ServerSession session(targetOf(server), clock, {1, 3000});
     QSignalSpy pieces(session.findChild<RconSocket*>(), &RconSocket::datagramReceived);
     QList<QByteArray> commands;
-    for (int i = 1; i <= 15; ++i)
+    for (int i = 1; i <= 15; ++i) {
         commands.append("echo " + QByteArray::number(i));
+    }
     session.runCommands(commands);
     // The clock stands still while a reply is on its way, so that only the pacing takes clock time.
     for (int step = 0; step < 20000 && !session.isFinished(); ++step) {
         QCoreApplication::processEvents();
-        if (pieces.size() < server.received().size())
+        if (pieces.size() < server.received().size()) {
             QTest::qWait(1);
-        else
+        } else {
             clock.advanceBy(1);
+        }
     }
     QVERIFY(session.isFinished());
     QCOMPARE(session.outcome(), Outcome::Ok);

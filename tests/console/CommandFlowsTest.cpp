@@ -1,11 +1,11 @@
 #include "console/CommandFlows.h"
 
+#include "ScriptedPrompter.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
-
-#include "ScriptedPrompter.h"
 
 using namespace brimhold::console;
 

@@ -26,7 +26,7 @@ struct Group {
 };
 
 const std::vector<Group>& expectedGroups() {
-    static const std::vector<Group> groups = {
+    static const std::vector<Group> kGroups = {
         {MenuGroup::mnuStatus,
          "mnuStatus",
          {{"Status", "status"},
@@ -101,7 +101,7 @@ const std::vector<Group>& expectedGroups() {
           {"Banlist", "pb_sv_banlist"},
           {"Empty banlist", "pb_sv_banempty"}}},
     };
-    return groups;
+    return kGroups;
 }
 
 const char* flowName(MenuFlow flow) {

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "console/frmMain.h"
+#include "demo/RconTestServer.h"
+
 #include <QCoreApplication>
 #include <QTest>
 
 #include <memory>
-
-#include "console/frmMain.h"
-#include "demo/RconTestServer.h"
 
 // A console window that has run its start-up against a loopback RconTestServer, for the window tests
 // that send commands. The window ends nothing when closed; closeCount() says how often it tried.

@@ -24,7 +24,7 @@ void expectQuickButtonsAt(const ConsoleGeometry& g, float left) {
 }  // namespace
 
 TEST(ConsoleLayout, InitialClientSize) {
-    const auto g = ConsoleLayout::arrange(ConsoleLayout::InitialClientSize);
+    const auto g = ConsoleLayout::arrange(ConsoleLayout::kInitialClientSize);
     ASSERT_TRUE(g.has_value());
     expectRect(g->Text1, 0, 0, 9215, 7080);
     expectRect(g->Text2, 0, 7080, 8385, 375);

@@ -1,7 +1,6 @@
 #include "console/MirrorBatch.h"
 
 #include <QList>
-
 #include <gtest/gtest.h>
 
 using namespace brimhold::console;
@@ -41,7 +40,7 @@ void expectBatchShowsWhatEachStepShows(const QByteArray& start, const QList<QByt
 
 TEST(MirrorBatch, TrimsThatStayInTheViewLeaveTheInsertionWhole) {
     const QByteArray start =
-        QByteArray(100, 's') + "\r\n" + QByteArray(Transcript::Limit - 200, 't') + "\r\nopen";
+        QByteArray(100, 's') + "\r\n" + QByteArray(Transcript::kLimit - 200, 't') + "\r\nopen";
     expectBatchShowsWhatEachStepShows(start, {"a\rb", QByteArray(150, 'c'), "d"});
     MirrorBatch batch;
     batch.add(Transcript::Trimmed{10, 2});

@@ -1,12 +1,12 @@
+#include "console/CommandMenus.h"
+#include "console/QuickCommandMenus.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-
-#include "console/CommandMenus.h"
-#include "console/QuickCommandMenus.h"
 
 using namespace brimhold::console;
 

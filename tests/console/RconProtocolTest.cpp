@@ -5,16 +5,16 @@
 using namespace brimhold::console;
 
 namespace {
-const QByteArray Marker(4, '\xFF');
-const QByteArray Header = Marker + "print\n";  // 11 characters once its line feed is CR LF
+const QByteArray kMarker(4, '\xFF');
+const QByteArray kHeader = kMarker + "print\n";  // 11 characters once its line feed is CR LF
 
 TEST(RconProtocolRequest, FramesPasswordAndCommandBetweenMarkerAndZeroByte) {
     EXPECT_EQ(RconProtocol::request("secret", "echo !!ping"),
-              Marker + QByteArray("rcon secret echo !!ping\n\0", 25));
+              kMarker + QByteArray("rcon secret echo !!ping\n\0", 25));
 }
 
 TEST(RconProtocolRequest, EmptyPasswordLeavesTwoBlanksInARow) {
-    EXPECT_EQ(RconProtocol::request("", "status"), Marker + QByteArray("rcon  status\n\0", 14));
+    EXPECT_EQ(RconProtocol::request("", "status"), kMarker + QByteArray("rcon  status\n\0", 14));
 }
 
 TEST(RconProtocolRequest, LengthIsTwelvePlusPasswordPlusCommandAndEndsWithLineFeedAndZero) {
@@ -58,18 +58,18 @@ TEST_P(RconProtocolReply, DropsElevenCharactersAfterConversionAndSpotsTheProbeAn
 INSTANTIATE_TEST_SUITE_P(
     Cases, RconProtocolReply,
     testing::Values(
-        ReplyCase{"PlainReply", Header + "map is mp_dawnville\n", false, false, "map is mp_dawnville\r\n"},
+        ReplyCase{"PlainReply", kHeader + "map is mp_dawnville\n", false, false, "map is mp_dawnville\r\n"},
         ReplyCase{"HeaderNeverInspected", QByteArray("0123456789\n") + "xy", true, false, "\nxy"},
-        ReplyCase{"ServerCrLfBecomesCrCrLf", Header + "a\r\nb", true, false, "a\r\r\nb"},
-        ReplyCase{"ElevenCharactersGiveEmptyText", Header, false, false, ""},
+        ReplyCase{"ServerCrLfBecomesCrCrLf", kHeader + "a\r\nb", true, false, "a\r\r\nb"},
+        ReplyCase{"ElevenCharactersGiveEmptyText", kHeader, false, false, ""},
         ReplyCase{"ShorterThanHeaderGivesEmptyText", "\xFF\xFF", false, false, ""},
         ReplyCase{"EmptyDatagramGivesEmptyText", "", false, false, ""},
-        ReplyCase{"ProbeAnswer", Header + "!!ping\n", false, true, ""},
-        ReplyCase{"ProbePrefixIsEnough", Header + "!!pingpong\n", false, true, ""},
-        ReplyCase{"ProbeMatchIsCaseSensitive", Header + "!!PING\n", false, false, "!!PING\r\n"},
-        ReplyCase{"ProbeMustStartTheText", Header + " !!ping\n", false, false, " !!ping\r\n"},
-        ReplyCase{"ProbeAnswerOnceConnectedIsShown", Header + "!!ping\n", true, false, "!!ping\r\n"},
-        ReplyCase{"WrongPasswordIsShown", Header + "Bad rconpassword.\n", false, false,
+        ReplyCase{"ProbeAnswer", kHeader + "!!ping\n", false, true, ""},
+        ReplyCase{"ProbePrefixIsEnough", kHeader + "!!pingpong\n", false, true, ""},
+        ReplyCase{"ProbeMatchIsCaseSensitive", kHeader + "!!PING\n", false, false, "!!PING\r\n"},
+        ReplyCase{"ProbeMustStartTheText", kHeader + " !!ping\n", false, false, " !!ping\r\n"},
+        ReplyCase{"ProbeAnswerOnceConnectedIsShown", kHeader + "!!ping\n", true, false, "!!ping\r\n"},
+        ReplyCase{"WrongPasswordIsShown", kHeader + "Bad rconpassword.\n", false, false,
                   "Bad rconpassword.\r\n"}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 }  // namespace

@@ -1,3 +1,6 @@
+#include "console/RconSocket.h"
+#include "demo/RconTestServer.h"
+
 #include <QNetworkDatagram>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -6,21 +9,17 @@
 #include <QUdpSocket>
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <thread>
-
-#include "console/RconSocket.h"
-#include "demo/RconTestServer.h"
+#include <unistd.h>
 
 using namespace brimhold::console;
 using namespace brimhold::demo;
 
 namespace {
-const QByteArray Request = QByteArray(4, '\xFF') + QByteArray("rcon secret echo hello\n\0", 24);
+const QByteArray kRequest = QByteArray(4, '\xFF') + QByteArray("rcon secret echo hello\n\0", 24);
 
 // A plain UDP socket on loopback that any thread may send from.
 class LoopbackPeer final {
@@ -86,9 +85,9 @@ void RconSocketTest::ipLiteralConnectsAtOnceAndSendsExactBytes() {
     QSignalSpy replies(&socket, &RconSocket::datagramReceived);
     socket.connectToServer("127.0.0.1", QString::number(server.port()));
     QVERIFY(socket.isConnected());
-    socket.send(Request);
+    socket.send(kRequest);
     QTRY_COMPARE(server.received().size(), 1);
-    QCOMPARE(server.received().first().data(), Request);
+    QCOMPARE(server.received().first().data(), kRequest);
     QTRY_COMPARE(replies.size(), 1);
     QCOMPARE(replies.first().first().toByteArray(), RconTestServer::replyHeader() + "hello\n");
 }
@@ -101,9 +100,9 @@ void RconSocketTest::hostNameIsLookedUpAndPrefersIPv4() {
     QSignalSpy replies(&socket, &RconSocket::datagramReceived);
     QSignalSpy failures(&socket, &RconSocket::failed);
     socket.connectToServer("localhost", QString::number(server.port()));
-    socket.send(Request);  // kept until the lookup has connected the socket
+    socket.send(kRequest);  // kept until the lookup has connected the socket
     QTRY_COMPARE(replies.size(), 1);
-    QCOMPARE(server.received().first().data(), Request);
+    QCOMPARE(server.received().first().data(), kRequest);
     QCOMPARE(socket.serverAddress(), QHostAddress(QHostAddress::LocalHost));
     QCOMPARE(failures.size(), 0);
 }
@@ -124,7 +123,7 @@ void RconSocketTest::portThatIsNotANumberFromOneTo65535Fails() {
     QVERIFY(failures.first().first().toString().contains("\"" + port + "\" is not a number from 1 to 65535"));
     QVERIFY(socket.hasFailed());
     QVERIFY(!socket.isConnected());
-    socket.send(Request);
+    socket.send(kRequest);
     QCOMPARE(failures.size(), 1);
 }
 
@@ -133,7 +132,7 @@ void RconSocketTest::hostThatDoesNotResolveFails() {
     RconSocket socket;
     QSignalSpy failures(&socket, &RconSocket::failed);
     socket.connectToServer("", "28960");
-    socket.send(Request);
+    socket.send(kRequest);
     QTRY_COMPARE(failures.size(), 1);
     QVERIFY(failures.first().first().toString().startsWith("Cannot connect: host \"\" not found"));
     QVERIFY(socket.hasFailed());
@@ -145,19 +144,19 @@ void RconSocketTest::refusedDatagramDoesNotStallTheSocket() {
     QSignalSpy replies(&socket, &RconSocket::datagramReceived);
     QSignalSpy failures(&socket, &RconSocket::failed);
     socket.connectToServer("127.0.0.1", QString::number(port));
-    socket.send(Request);
+    socket.send(kRequest);
     // A plain socket sent to the same port sees the refusal (readyRead with no datagram pending), so the
     // console's socket has had one too by then.
     QUdpSocket witness;
     QSignalSpy refused(&witness, &QUdpSocket::readyRead);
     witness.connectToHost(QHostAddress::LocalHost, port);
-    witness.write(Request);
+    witness.write(kRequest);
     QTRY_VERIFY(refused.size() >= 1);
     QCOMPARE(replies.size(), 0);
 
     RconTestServer server;
     QVERIFY(server.listen(port));
-    socket.send(Request);  // the refusal was read, so this send does not report it
+    socket.send(kRequest);  // the refusal was read, so this send does not report it
     QTRY_COMPARE(replies.size(), 1);
     QCOMPARE(replies.first().first().toByteArray(), RconTestServer::replyHeader() + "hello\n");
     QCOMPARE(failures.size(), 0);
@@ -170,7 +169,7 @@ void RconSocketTest::nothingIsSentOrReceivedAfterClose() {
     QSignalSpy failures(&socket, &RconSocket::failed);
     socket.connectToServer("127.0.0.1", QString::number(server.port()));
     socket.close();
-    socket.send(Request);
+    socket.send(kRequest);
     QTest::qWait(100);
     QCOMPARE(server.received().size(), 0);
     QCOMPARE(failures.size(), 0);
@@ -204,7 +203,7 @@ void RconSocketTest::datagramsArriveInSlicesWithTurnsOfTheEventLoopBetween() {
 }
 
 void RconSocketTest::burstWhileTheOwnersThreadIsBlockedArrivesWholeAndInOrder() {
-    constexpr int Count = 1000;
+    constexpr int kCount = 1000;
     LoopbackPeer peer;
     RconSocket socket;
     socket.connectToServer("127.0.0.1", QString::number(peer.port()));
@@ -218,7 +217,7 @@ void RconSocketTest::burstWhileTheOwnersThreadIsBlockedArrivesWholeAndInOrder() 
     QTimer::singleShot(0, this, [&] {
         // A real network spreads a burst a little too; the sender never waits for the receiver.
         sender = std::thread([&peer, port] {
-            for (int i = 0; i < Count; ++i) {
+            for (int i = 0; i < kCount; ++i) {
                 if (i > 0 && i % 50 == 0) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }
@@ -227,8 +226,8 @@ void RconSocketTest::burstWhileTheOwnersThreadIsBlockedArrivesWholeAndInOrder() 
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the owner's thread is busy
     });
-    QTRY_COMPARE_WITH_TIMEOUT(received.size(), Count, 10000);
-    for (int i = 0; i < Count; ++i) {
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), kCount, 10000);
+    for (int i = 0; i < kCount; ++i) {
         QCOMPARE(received[i], numbered(i, 1017));
     }
 }

@@ -1,13 +1,11 @@
 #include "console/SettingsWriter.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <sstream>
-
 #include <sys/stat.h>
 
 using namespace brimhold::console;

@@ -14,8 +14,8 @@ TEST(TranscriptAppend, CountsCrLfAsTwoCharactersAndNeverTrims) {
     Transcript transcript;
     transcript.append("ab\r\n");
     EXPECT_EQ(transcript.length(), 4);
-    transcript.append(QByteArray(Transcript::Limit, 'y'));
-    EXPECT_EQ(transcript.length(), Transcript::Limit + 4);
+    transcript.append(QByteArray(Transcript::kLimit, 'y'));
+    EXPECT_EQ(transcript.length(), Transcript::kLimit + 4);
 }
 
 TEST(TranscriptAppend, ShowsCrLfAsLineBreakAndDropsLoneCrAndLf) {
@@ -41,25 +41,25 @@ TEST(TranscriptAppendLine, AddsCrLf) {
 
 TEST(TranscriptTrim, ExactlyAtTheLimitNothingIsCut) {
     Transcript transcript;
-    for (int i = 0; i < Transcript::Limit / 100; ++i) {
+    for (int i = 0; i < Transcript::kLimit / 100; ++i) {
         transcript.append(line(100));
     }
-    ASSERT_EQ(transcript.length(), Transcript::Limit);
+    ASSERT_EQ(transcript.length(), Transcript::kLimit);
     EXPECT_FALSE(transcript.trim().changed());
-    EXPECT_EQ(transcript.length(), Transcript::Limit);
+    EXPECT_EQ(transcript.length(), Transcript::kLimit);
 }
 
 TEST(TranscriptTrim, OneOverTheLimitCutsTheFirstLineWhoseCrIsAtPositionOneOrLater) {
     Transcript transcript;
     transcript.append(line(100, 'a'));
-    for (int i = 1; i < Transcript::Limit / 100; ++i) {
+    for (int i = 1; i < Transcript::kLimit / 100; ++i) {
         transcript.append(line(100));
     }
     transcript.append("z");  // 30001 characters: s = 1
     const Transcript::Trimmed trimmed = transcript.trim();
     EXPECT_EQ(trimmed.removedChars, 100);
     EXPECT_EQ(trimmed.removedLineBreaks, 1);
-    EXPECT_EQ(transcript.length(), Transcript::Limit - 99);
+    EXPECT_EQ(transcript.length(), Transcript::kLimit - 99);
     EXPECT_FALSE(transcript.text().contains('a'));
 }
 
@@ -68,7 +68,7 @@ Transcript twoShortLinesAndFiller(int extra) {
     Transcript transcript;
     transcript.append(line(10, 'a'));  // CR at position 9, LF at 10
     transcript.append(line(10, 'b'));  // CR at position 19
-    transcript.append(QByteArray(Transcript::Limit - 20, 'c'));
+    transcript.append(QByteArray(Transcript::kLimit - 20, 'c'));
     transcript.append(line(extra, 'c'));
     return transcript;
 }
@@ -96,11 +96,11 @@ TEST(TranscriptTrim, CutsWholeLinesAndLeavesLessThanTheLimit) {
     int cuts = 0;
     for (int i = 0; i < 1000; ++i) {
         cuts += transcript.appendLineAndTrim(QByteArray(37 + i % 50, char('a' + i % 26))).changed();
-        ASSERT_LT(transcript.length(), Transcript::Limit + 1);
+        ASSERT_LT(transcript.length(), Transcript::kLimit + 1);
         ASSERT_TRUE(transcript.text().endsWith("\r\n"));
     }
     EXPECT_GT(cuts, 0);
-    EXPECT_LT(transcript.length(), Transcript::Limit);
+    EXPECT_LT(transcript.length(), Transcript::kLimit);
     // The kept text starts where a line started: the character before it was the LF of a CR LF.
     const QByteArray first = transcript.text().left(transcript.text().indexOf("\r\n"));
     EXPECT_EQ(first, QByteArray(first.size(), first.at(0)));
@@ -109,17 +109,17 @@ TEST(TranscriptTrim, CutsWholeLinesAndLeavesLessThanTheLimit) {
 TEST(TranscriptTrim, CountsOnlyCrLfPairsAsRemovedLines) {
     Transcript transcript;
     transcript.append("a\rb\nc\r\r\n");  // one CR LF pair
-    transcript.append(QByteArray(Transcript::Limit, 'x') + "\r\n");
+    transcript.append(QByteArray(Transcript::kLimit, 'x') + "\r\n");
     const Transcript::Trimmed trimmed = transcript.trim();
-    EXPECT_EQ(trimmed.removedChars, 8 + Transcript::Limit + 2);
+    EXPECT_EQ(trimmed.removedChars, 8 + Transcript::kLimit + 2);
     EXPECT_EQ(trimmed.removedLineBreaks, 2);
     EXPECT_EQ(transcript.length(), 0);
 }
 
 TEST(TranscriptTrim, WithoutACrLfAfterPositionSNothingIsCut) {
     Transcript transcript;
-    transcript.append("a\r\n" + QByteArray(Transcript::Limit + 5, 'x'));
+    transcript.append("a\r\n" + QByteArray(Transcript::kLimit + 5, 'x'));
     EXPECT_FALSE(transcript.trim().changed());
-    EXPECT_EQ(transcript.length(), Transcript::Limit + 8);
+    EXPECT_EQ(transcript.length(), Transcript::kLimit + 8);
 }
 }  // namespace

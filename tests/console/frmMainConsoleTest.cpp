@@ -1,3 +1,7 @@
+#include "console/frmMain.h"
+
+#include "ConnectedConsole.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,9 +15,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-
-#include "ConnectedConsole.h"
-#include "console/frmMain.h"
 
 using namespace brimhold::console;
 
@@ -203,7 +204,7 @@ void frmMainConsoleTest::fullHistoryKeepsTheLast512AndACopyOfTheNewest() {
     QCOMPARE(window->Text2->text(), QStringLiteral("say 512"));
     press(window->Text2, Qt::Key_Down);
     QCOMPARE(window->Text2->text(), QStringLiteral("say 512"));
-    QVERIFY(window->transcript().length() <= Transcript::Limit);
+    QVERIFY(window->transcript().length() <= Transcript::kLimit);
     QVERIFY(window->transcript().text().endsWith(">say 511\r\n>say 512\r\n"));
     const QList<QByteArray> sent = m_console->receivedUpToMarker(before);
     QCOMPARE(sent.size(), 513);

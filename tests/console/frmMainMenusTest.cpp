@@ -1,3 +1,9 @@
+#include "console/QuickCommandMenus.h"
+#include "console/frmMain.h"
+
+#include "ConnectedConsole.h"
+#include "ScriptedPrompter.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -11,11 +17,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-
-#include "ConnectedConsole.h"
-#include "ScriptedPrompter.h"
-#include "console/QuickCommandMenus.h"
-#include "console/frmMain.h"
 
 using namespace brimhold::console;
 

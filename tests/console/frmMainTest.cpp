@@ -1,3 +1,11 @@
+#include "codepage/Windows1252.h"
+#include "console/RconSocket.h"
+#include "console/Transcript.h"
+#include "console/frmMain.h"
+#include "demo/RconTestServer.h"
+
+#include "TestConsoleOptions.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,20 +20,13 @@
 
 #include <sys/stat.h>
 
-#include "TestConsoleOptions.h"
-#include "codepage/Windows1252.h"
-#include "console/RconSocket.h"
-#include "console/Transcript.h"
-#include "console/frmMain.h"
-#include "demo/RconTestServer.h"
-
 using namespace brimhold::codepage;
 using namespace brimhold::console;
 using namespace brimhold::demo;
 
 namespace {
-const QByteArray Header = RconTestServer::replyHeader();
-const QString Password = QStringLiteral("secret");
+const QByteArray kHeader = RconTestServer::replyHeader();
+const QString kPassword = QStringLiteral("secret");
 
 QString shownOf(const QByteArray& transcript) {
     return Windows1252::toUnicode(Transcript::shownText(transcript));
@@ -61,7 +62,7 @@ private slots:
 
 private:
     frmMain* makeWindow(int probeTimeLimitMs = 5000);
-    void startUp(frmMain* window, const QString& port, const QString& password = Password);
+    void startUp(frmMain* window, const QString& port, const QString& password = kPassword);
     static QString settingsFileOf(const QString& application);
 
     RconTestServer* m_server = nullptr;
@@ -72,7 +73,7 @@ private:
 };
 
 void frmMainTest::init() {
-    m_server = new RconTestServer(Password.toLatin1());
+    m_server = new RconTestServer(kPassword.toLatin1());
     QVERIFY(m_server->listen());
     m_endProgramCalls = 0;
     m_settingsApplication = QStringLiteral("frmMainTest%1").arg(++m_testNumber);
@@ -236,14 +237,14 @@ void frmMainTest::lateProbeAnswerSetsConnectedButChangesNothingVisible() {
     startUp(window, QString::number(m_server->port()));
     const QByteArray before = window->transcript().text();
     QVERIFY(before.endsWith("Timed out"));
-    m_server->sendToLastSender(Header + "!!ping\n");
+    m_server->sendToLastSender(kHeader + "!!ping\n");
     QTRY_VERIFY(window->Connected);
     QCOMPARE(window->transcript().text(), before);
     QVERIFY(!window->Command1->isEnabled());
     QVERIFY(!window->cmdRconCommandButton[0]->isEnabled());
 
     // Once connected, the same answer is an ordinary reply.
-    m_server->sendToLastSender(Header + "!!ping\n");
+    m_server->sendToLastSender(kHeader + "!!ping\n");
     QTRY_COMPARE(window->transcript().text(), before + "!!ping\r\n\r\n");
 }
 
@@ -252,9 +253,9 @@ void frmMainTest::repliesAreShownWithoutTheirHeader() {
     startUp(window, QString::number(m_server->port()));
     QVERIFY(window->Connected);
     const QByteArray start = window->transcript().text();
-    m_server->sendToLastSender(Header + "line one\nline two\n");
+    m_server->sendToLastSender(kHeader + "line one\nline two\n");
     m_server->sendToLastSender("\xFF\xFF\xFF\xFFprint");            // shorter than the header: an empty line
-    m_server->sendToLastSender(Header + "a\r\nb\rc");               // a server CR LF stays one break
+    m_server->sendToLastSender(kHeader + "a\r\nb\rc");              // a server CR LF stays one break
     m_server->sendToLastSender("0123456789A" + QByteArray("xyz"));  // the header is never inspected
     const QByteArray expected =
         start + "line one\r\nline two\r\n\r\n" + "\r\n" + "a\r\r\nb\rc\r\n" + "xyz\r\n";
@@ -280,7 +281,7 @@ void frmMainTest::datagramFromAnotherPortIsNotShown() {
 
     QUdpSocket stranger;
     QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
-    stranger.writeDatagram(Header + "forged\n", QHostAddress::LocalHost, window->rcon->localPort());
+    stranger.writeDatagram(kHeader + "forged\n", QHostAddress::LocalHost, window->rcon->localPort());
     window->SendCommand(QStringLiteral("echo real"));  // its answer comes after the stranger's datagram
     QTRY_COMPARE(window->transcript().text(), start + "real\r\n\r\n");
     QTest::qWait(50);
@@ -295,7 +296,7 @@ void frmMainTest::outputBoxFollowsTheTranscriptThroughTrims() {
     }
     window->AppendOutput(QByteArray("lone\rCR and \xE9"));
     const QByteArray text = window->transcript().text();
-    QVERIFY2(text.size() <= Transcript::Limit, QByteArray::number(text.size()).constData());
+    QVERIFY2(text.size() <= Transcript::kLimit, QByteArray::number(text.size()).constData());
     QVERIFY2(text.startsWith("reply "), text.left(100).constData());
     QVERIFY(text.endsWith("lone\rCR and \xE9\r\n"));
     QCOMPARE(window->Text1->toPlainText(), shownOf(text));
@@ -307,7 +308,7 @@ void frmMainTest::sliceShowsWhatOneDatagramPerTurnShows() {
     QList<QByteArray> datagrams;
     for (int i = 0; i < 90; ++i) {
         const int length = i == 40 ? 31000 : (i * 397) % 1500;  // one reply longer than the whole limit
-        datagrams.append(Header + QByteArray::number(i) + "\r\n\rx\n" +
+        datagrams.append(kHeader + QByteArray::number(i) + "\r\n\rx\n" +
                          QByteArray(length, char('a' + i % 26)));
     }
     frmMain* sliced = makeWindow();
@@ -318,9 +319,9 @@ void frmMainTest::sliceShowsWhatOneDatagramPerTurnShows() {
         window->show();
         window->AppendOutput(QByteArrayLiteral("before\r"));
     }
-    for (qsizetype first = 0; first < datagrams.size(); first += RconSocket::DefaultDatagramsPerSlice) {
-        sliced->rcon_DataArrivalSlice(datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice));
-        for (const QByteArray& datagram : datagrams.mid(first, RconSocket::DefaultDatagramsPerSlice)) {
+    for (qsizetype first = 0; first < datagrams.size(); first += RconSocket::kDefaultDatagramsPerSlice) {
+        sliced->rcon_DataArrivalSlice(datagrams.mid(first, RconSocket::kDefaultDatagramsPerSlice));
+        for (const QByteArray& datagram : datagrams.mid(first, RconSocket::kDefaultDatagramsPerSlice)) {
             perTurn.rcon_DataArrival(datagram);
             QCoreApplication::processEvents();
         }
@@ -407,7 +408,7 @@ void frmMainTest::escapeClosesTheWindow() {
     QTest::keyClick(window->Text2, Qt::Key_Escape);
     QCOMPARE(m_endProgramCalls, 1);
     QSettings saved(m_settingsApplication, m_settingsApplication);
-    QCOMPARE(saved.value("Options/rconPassword").toString(), Password);
+    QCOMPARE(saved.value("Options/rconPassword").toString(), kPassword);
 }
 
 void frmMainTest::closingDuringTheWaitEndsItAtOnce() {

@@ -11,10 +11,10 @@ namespace {
 
 class DemoGameStateTest : public ::testing::Test {
 protected:
-    std::string run(const char* command) { return state.execute(command).toStdString(); }
+    std::string run(const char* command) { return m_state.execute(command).toStdString(); }
     bool statusShows(const std::string& name) { return run("status").find(name) != std::string::npos; }
 
-    DemoGameState state;
+    DemoGameState m_state;
 };
 
 TEST_F(DemoGameStateTest, EchoAndUnknownCommands) {
@@ -28,7 +28,7 @@ TEST_F(DemoGameStateTest, CvarsPrintWhenNamedAndChangeSilentlyWhenGivenAValue) {
     EXPECT_EQ(run("g_gametype tdm"), "");
     EXPECT_EQ(run("G_GAMETYPE"), "\"g_gametype\" is:\"tdm^7\" default:\"sd^7\"\n");
     EXPECT_EQ(run("g_password \"two words\""), "");
-    EXPECT_EQ(state.cvarValue("g_password"), "two words");
+    EXPECT_EQ(m_state.cvarValue("g_password"), "two words");
     EXPECT_EQ(run("g_password \"\""), "");
     EXPECT_EQ(run("g_password "), "\"g_password\" is:\"^7\" default:\"^7\"\n");
     EXPECT_EQ(run("mapname mp_depot"), "mapname is read only.\n");
@@ -38,24 +38,24 @@ TEST_F(DemoGameStateTest, CvarsPrintWhenNamedAndChangeSilentlyWhenGivenAValue) {
 
 TEST_F(DemoGameStateTest, MapSwitchesOnlyToAKnownMap) {
     EXPECT_EQ(run("map mp_nowhere"), "Can't find map maps/mp/mp_nowhere.bsp\n");
-    EXPECT_EQ(state.mapName(), "mp_carentan");
+    EXPECT_EQ(m_state.mapName(), "mp_carentan");
     const std::string loading = run("map mp_depot");
     EXPECT_NE(loading.find("Server: mp_depot\n"), std::string::npos);
     EXPECT_EQ(run("status").rfind("map: mp_depot\n", 0), 0u);
     EXPECT_NE(run("map_restart").find("Server: mp_depot\n"), std::string::npos);
-    EXPECT_EQ(state.mapName(), "mp_depot");
+    EXPECT_EQ(m_state.mapName(), "mp_depot");
 }
 
 TEST_F(DemoGameStateTest, MapRotateWalksTheRotationAndWrapsAround) {
     run("sv_mapRotation gametype tdm map mp_harbor gametype hq map mp_ship");
     run("map_rotate");
-    EXPECT_EQ(state.mapName(), "mp_harbor");
-    EXPECT_EQ(state.cvarValue("g_gametype"), "tdm");
+    EXPECT_EQ(m_state.mapName(), "mp_harbor");
+    EXPECT_EQ(m_state.cvarValue("g_gametype"), "tdm");
     run("map_rotate");
-    EXPECT_EQ(state.mapName(), "mp_ship");
-    EXPECT_EQ(state.cvarValue("g_gametype"), "hq");
+    EXPECT_EQ(m_state.mapName(), "mp_ship");
+    EXPECT_EQ(m_state.cvarValue("g_gametype"), "hq");
     run("map_rotate");
-    EXPECT_EQ(state.mapName(), "mp_harbor");
+    EXPECT_EQ(m_state.mapName(), "mp_harbor");
     run("sv_mapRotation \"\"");
     EXPECT_NE(run("map_rotate").find("Map Restart"), std::string::npos);
 }
@@ -98,18 +98,18 @@ TEST_F(DemoGameStateTest, KickAndBanRemoveThePlayerAndAnswerWithTheNumberedList)
     EXPECT_NE(run("pb_sv_banlist").find("End of Ban List (0 Entries)"), std::string::npos);
 
     EXPECT_EQ(run("pb_sv_kick 9  \"x\""), "PunkBuster Server: No Player Matches \"9\"\n");
-    EXPECT_EQ(state.players().size(), 2);
+    EXPECT_EQ(m_state.players().size(), 2);
 }
 
 TEST_F(DemoGameStateTest, QueriesAnswerWithTheInfoStringAndPlayers) {
     run("pb_sv_kick 4  \"afk\"");
-    const std::string status = state.statusResponse("c1").toStdString();
+    const std::string status = m_state.statusResponse("c1").toStdString();
     EXPECT_EQ(status.rfind("statusResponse\n\\", 0), 0u);
     EXPECT_NE(status.find("\\mapname\\mp_carentan\\"), std::string::npos);
     EXPECT_NE(status.find("\\challenge\\c1\n12 48 \"^1Red^7Baron\"\n"), std::string::npos);
     EXPECT_EQ(std::count(status.begin(), status.end(), '\n'), 2 + 3);
 
-    const std::string info = state.infoResponse("xyz").toStdString();
+    const std::string info = m_state.infoResponse("xyz").toStdString();
     EXPECT_EQ(info.rfind("infoResponse\n\\challenge\\xyz\\", 0), 0u);
     EXPECT_NE(info.find("\\clients\\3\\sv_maxclients\\20\\g_gametype\\sd\\"), std::string::npos);
 }

@@ -6,10 +6,10 @@
 
 namespace {
 
-const QByteArray Marker(4, '\xFF');
+const QByteArray kMarker(4, '\xFF');
 
 QByteArray rconRequest(const QByteArray& password, const QByteArray& command) {
-    return Marker + "rcon " + password + ' ' + command + '\n' + '\0';
+    return kMarker + "rcon " + password + ' ' + command + '\n' + '\0';
 }
 
 // The program's next line of standard output, without its line feed; empty after 5 s without one.
@@ -56,12 +56,12 @@ void DemoServerProgramTest::printsItsPortThenOneLinePerRequestAndDropsAFlood() {
     QVERIFY(client.bind(QHostAddress::LocalHost, 0));
     const QByteArray from = "from 127.0.0.1:" + QByteArray::number(client.localPort());
 
-    QCOMPARE(exchange(client, port, rconRequest("secret", "echo hi")), Marker + "print\nhi\n");
+    QCOMPARE(exchange(client, port, rconRequest("secret", "echo hi")), kMarker + "print\nhi\n");
     QCOMPARE(nextLine(server), "rcon " + from + ": echo hi");
-    QCOMPARE(exchange(client, port, rconRequest("wrong", "status")), Marker + "print\nBad rconpassword.\n");
+    QCOMPARE(exchange(client, port, rconRequest("wrong", "status")), kMarker + "print\nBad rconpassword.\n");
     QCOMPARE(nextLine(server), "bad rconpassword " + from);
-    QVERIFY(
-        exchange(client, port, Marker + "getinfo abc").startsWith(Marker + "infoResponse\n\\challenge\\abc"));
+    QVERIFY(exchange(client, port, kMarker + "getinfo abc")
+                .startsWith(kMarker + "infoResponse\n\\challenge\\abc"));
 
     // 8 more fill the burst of 10 and 7 are dropped (fewer if the machine takes seconds for this).
     for (int i = 0; i < 15; ++i) {
@@ -95,7 +95,7 @@ void DemoServerProgramTest::stopsCleanlyOnSigtermAndTellsWhenNoPasswordIsSet() {
     QVERIFY(port != 0);
     QUdpSocket client;
     QCOMPARE(exchange(client, port, rconRequest("", "status")),
-             Marker + "print\nNo rconpassword set on the server.\n");
+             kMarker + "print\nNo rconpassword set on the server.\n");
     server.terminate();
     QVERIFY(server.waitForFinished(5000));
     QCOMPARE(server.exitStatus(), QProcess::NormalExit);

@@ -11,31 +11,31 @@ protected:
     int allowedOf(int requests, const QByteArray& sender = "127.0.0.1") {
         int allowed = 0;
         for (int i = 0; i < requests; ++i) {
-            allowed += limiter.allow(sender) ? 1 : 0;
+            allowed += m_limiter.allow(sender) ? 1 : 0;
         }
         return allowed;
     }
 
-    qint64 now = 5000;
-    FloodLimiter limiter{[this] { return now; }};
+    qint64 m_now = 5000;
+    FloodLimiter m_limiter{[this] { return m_now; }};
 };
 
 TEST_F(FloodLimiterTest, ABurstOfTenThenOnePerSecondPerSender) {
     EXPECT_EQ(allowedOf(15), 10);
     EXPECT_EQ(allowedOf(3, "127.0.0.2"), 3);
-    now += 999;
+    m_now += 999;
     EXPECT_EQ(allowedOf(1), 0);
-    now += 1;
+    m_now += 1;
     EXPECT_EQ(allowedOf(5), 1);
-    now += 3500;
+    m_now += 3500;
     EXPECT_EQ(allowedOf(5), 3);
-    now += 500;
+    m_now += 500;
     EXPECT_EQ(allowedOf(5), 1);  // the half second left over counts towards the next place
 }
 
 TEST_F(FloodLimiterTest, LongQuietGivesTheWholeBurstBack) {
     EXPECT_EQ(allowedOf(10), 10);
-    now += 60000;
+    m_now += 60000;
     EXPECT_EQ(allowedOf(15), 10);
 }
 

@@ -1,3 +1,9 @@
+#include "console/QuickCommandMenus.h"
+#include "console/RconSocket.h"
+#include "console/frmMain.h"
+
+#include "RequestPacer.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -11,11 +17,6 @@
 #include <QTimer>
 
 #include <memory>
-
-#include "RequestPacer.h"
-#include "console/QuickCommandMenus.h"
-#include "console/RconSocket.h"
-#include "console/frmMain.h"
 
 using namespace brimhold::console;
 
@@ -52,10 +53,10 @@ QByteArray withoutTimings(const QByteArray& transcript) {
 }
 
 // The real server cuts a long reply wherever its buffer fills; give it time to load a map.
-constexpr int ReplyTimeoutMs = 5000;
-constexpr int MapLoadTimeoutMs = 20000;
+constexpr int kReplyTimeoutMs = 5000;
+constexpr int kMapLoadTimeoutMs = 20000;
 // The probe's time limit where no answer is expected (a wrong password).
-constexpr int WrongPasswordTimeLimitMs = 2000;
+constexpr int kWrongPasswordTimeLimitMs = 2000;
 
 }  // namespace
 
@@ -135,7 +136,7 @@ qsizetype frmMainInteropTest::type(frmMain& window, RequestPacer& pacer, const Q
 QByteArray frmMainInteropTest::echoHelloFrom(frmMain& window, RequestPacer& pacer) {
     QSignalSpy replies(window.rcon, &RconSocket::datagramReceived);
     const qsizetype echoAt = type(window, pacer, QStringLiteral("echo hello"));
-    if (!replies.wait(ReplyTimeoutMs)) {
+    if (!replies.wait(kReplyTimeoutMs)) {
         qWarning("no answer to echo hello");
     }
     return tailOf(window, echoAt);
@@ -155,7 +156,7 @@ void frmMainInteropTest::startUpConnectsAndEnablesTheCommands() {
 void frmMainInteropTest::typedStatusShowsTheMap() {
     const qsizetype echoAt = type(*m_console, m_realPacer, QStringLiteral("status"));
     QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echoAt).startsWith(">status\r\nmap: oa_dm1\r\n"),
-                             ReplyTimeoutMs);
+                             kReplyTimeoutMs);
     QVERIFY(m_console->Text1->toPlainText().contains(QStringLiteral("\nmap: oa_dm1\n")));
 }
 
@@ -164,7 +165,7 @@ void frmMainInteropTest::typedStatusShowsTheMap() {
 void frmMainInteropTest::cvarlistIsShownWholePieceByPiece() {
     QSignalSpy datagrams(m_console->rcon, &RconSocket::datagramReceived);
     const qsizetype echoAt = type(*m_console, m_realPacer, QStringLiteral("cvarlist"));
-    QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echoAt).endsWith(" cvar indexes\r\n\r\n"), ReplyTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echoAt).endsWith(" cvar indexes\r\n\r\n"), kReplyTimeoutMs);
 
     QByteArray shownPieces = ">cvarlist\r\n";
     QByteArray whole;
@@ -210,22 +211,22 @@ void frmMainInteropTest::mapMenuItemReachesTheServer() {
     QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echoAt)
                                  .startsWith(">map mp_carentan\r\nCan't find map "
                                              "maps/mp_carentan.bsp\r\n"),
-                             ReplyTimeoutMs);
+                             kReplyTimeoutMs);
 }
 
 void frmMainInteropTest::typedMapChangeShowsInStatus() {
     const qsizetype mapEchoAt = type(*m_console, m_realPacer, QStringLiteral("map oa_dm2"));
     QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, mapEchoAt).contains("\r\nServer: oa_dm2\r\n"),
-                             MapLoadTimeoutMs);
+                             kMapLoadTimeoutMs);
     // The map's loading lines may still be arriving behind the echo of status.
     const qsizetype statusEchoAt = type(*m_console, m_realPacer, QStringLiteral("status"));
     QTRY_VERIFY2_WITH_TIMEOUT(tailOf(*m_console, statusEchoAt).contains("\r\nmap: oa_dm2\r\n"),
-                              tailOf(*m_console, statusEchoAt), MapLoadTimeoutMs);
+                              tailOf(*m_console, statusEchoAt), kMapLoadTimeoutMs);
 }
 
 void frmMainInteropTest::wrongPasswordShowsTheComplaintAndTimesOut() {
     const auto window = startConsole(m_real, m_real.password + QStringLiteral("-wrong"), m_realPacer,
-                                     WrongPasswordTimeLimitMs);
+                                     kWrongPasswordTimeLimitMs);
     const QByteArray transcript = window->transcript().text();
     QVERIFY(!window->Connected);
     QVERIFY2(transcript.contains("Bad rconpassword.\r\n"), transcript);
@@ -246,7 +247,7 @@ void frmMainInteropTest::demoServerAnswersLikeTheRealOne() {
     QCOMPARE(echoHelloFrom(*demo, m_demoPacer), realEcho);
 
     const auto demoWrong = startConsole(m_demo, m_demo.password + QStringLiteral("-wrong"), m_demoPacer,
-                                        WrongPasswordTimeLimitMs);
+                                        kWrongPasswordTimeLimitMs);
     QCOMPARE(withoutTimings(demoWrong->transcript().text()), m_realWrongPassword);
 }
 

@@ -1,8 +1,7 @@
 #include "recordstore/FieldScrambler.h"
+#include "recordstore/RecordStoreError.h"
 
 #include <gtest/gtest.h>
-
-#include "recordstore/RecordStoreError.h"
 
 using namespace brimhold::recordstore;
 
@@ -10,10 +9,10 @@ namespace {
 
 const std::string kStoreKey("\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89", 9);
 
-std::string Byte(int code) {
+std::string byte(int code) {
     return std::string(1, static_cast<char>(code));
 }
-int Code(const std::string& text) {
+int code(const std::string& text) {
     return static_cast<unsigned char>(text.at(0));
 }
 
@@ -31,7 +30,7 @@ class ScrambleSumTest : public testing::TestWithParam<SumCase> {};
 
 TEST_P(ScrambleSumTest, FoldsSumsAbove254BackIntoPrintableCodes) {
     const SumCase& c = GetParam();
-    EXPECT_EQ(Code(FieldScrambler::ScrambleField(Byte(c.value), Byte(c.key))), c.scrambled)
+    EXPECT_EQ(code(FieldScrambler::ScrambleField(byte(c.value), byte(c.key))), c.scrambled)
         << c.value << " + " << c.key;
 }
 
@@ -56,7 +55,7 @@ class UnscrambleDifferenceTest : public testing::TestWithParam<DifferenceCase> {
 
 TEST_P(UnscrambleDifferenceTest, FoldsDifferencesBelow32Up) {
     const DifferenceCase& c = GetParam();
-    EXPECT_EQ(Code(FieldScrambler::UnscrambleField(Byte(c.value), Byte(c.key))), c.unscrambled)
+    EXPECT_EQ(code(FieldScrambler::UnscrambleField(byte(c.value), byte(c.key))), c.unscrambled)
         << c.value << " - " << c.key;
 }
 
@@ -69,10 +68,10 @@ INSTANTIATE_TEST_SUITE_P(Differences, UnscrambleDifferenceTest,
 TEST(FieldScrambler, EveryPrintableByteUnderEveryKeyByteRoundTrips) {
     for (int key = 0; key < 256; ++key) {
         for (int value = 32; value <= 254; ++value) {
-            const std::string scrambled = FieldScrambler::ScrambleField(Byte(value), Byte(key));
-            ASSERT_GE(Code(scrambled), 32) << value << " with key " << key;
-            ASSERT_LE(Code(scrambled), 254) << value << " with key " << key;
-            ASSERT_EQ(Code(FieldScrambler::UnscrambleField(scrambled, Byte(key))), value)
+            const std::string scrambled = FieldScrambler::ScrambleField(byte(value), byte(key));
+            ASSERT_GE(code(scrambled), 32) << value << " with key " << key;
+            ASSERT_LE(code(scrambled), 254) << value << " with key " << key;
+            ASSERT_EQ(code(FieldScrambler::UnscrambleField(scrambled, byte(key))), value)
                 << value << " with key " << key;
         }
     }
@@ -90,8 +89,8 @@ TEST(FieldScrambler, KeyRepeatsFromItsFirstByte) {
 
 TEST(FieldScrambler, ControlCharactersAndByte255DoNotSurvive) {
     // Documented behaviour of the substitution: only codes 32..254 come back.
-    EXPECT_EQ(Code(FieldScrambler::UnscrambleField(FieldScrambler::ScrambleField("\t", "A"), "A")), 232);
-    EXPECT_EQ(Code(FieldScrambler::UnscrambleField(FieldScrambler::ScrambleField("\xFF", "\x01"), "\x01")),
+    EXPECT_EQ(code(FieldScrambler::UnscrambleField(FieldScrambler::ScrambleField("\t", "A"), "A")), 232);
+    EXPECT_EQ(code(FieldScrambler::UnscrambleField(FieldScrambler::ScrambleField("\xFF", "\x01"), "\x01")),
               32);
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <signal.h>
-#include <sys/resource.h>
-
 #include <stdexcept>
+#include <sys/resource.h>
 
 // Limits the size of files this process may write, for as long as the object lives. Writes beyond the
 // limit fail with EFBIG for every user, root included, which makes a failing save reproducible without

@@ -6,7 +6,7 @@ using namespace brimhold::recordstore;
 
 namespace {
 
-FileStamp StampModifiedAt(time_t seconds, long nanoseconds, off_t size = 10) {
+FileStamp stampModifiedAt(time_t seconds, long nanoseconds, off_t size = 10) {
     struct stat status {};
     status.st_dev = 1;
     status.st_ino = 2;
@@ -16,7 +16,7 @@ FileStamp StampModifiedAt(time_t seconds, long nanoseconds, off_t size = 10) {
 }
 
 TEST(FileStamp, IsSettledOnlyMoreThanTwoSecondsAfterItsModification) {
-    const FileStamp stamp = StampModifiedAt(1000, 500);
+    const FileStamp stamp = stampModifiedAt(1000, 500);
     EXPECT_FALSE(stamp.IsSettledAt(timespec{1000, 500}));
     EXPECT_FALSE(stamp.IsSettledAt(timespec{1001, 999999999}));
     EXPECT_FALSE(stamp.IsSettledAt(timespec{1002, 500}));
@@ -26,11 +26,11 @@ TEST(FileStamp, IsSettledOnlyMoreThanTwoSecondsAfterItsModification) {
 }
 
 TEST(FileStamp, DiffersInEveryPartThatIdentifiesAVersion) {
-    const FileStamp stamp = StampModifiedAt(1000, 500);
-    EXPECT_EQ(stamp, StampModifiedAt(1000, 500));
-    EXPECT_NE(stamp, StampModifiedAt(1000, 501));
-    EXPECT_NE(stamp, StampModifiedAt(1001, 500));
-    EXPECT_NE(stamp, StampModifiedAt(1000, 500, 11));
+    const FileStamp stamp = stampModifiedAt(1000, 500);
+    EXPECT_EQ(stamp, stampModifiedAt(1000, 500));
+    EXPECT_NE(stamp, stampModifiedAt(1000, 501));
+    EXPECT_NE(stamp, stampModifiedAt(1001, 500));
+    EXPECT_NE(stamp, stampModifiedAt(1000, 500, 11));
     struct stat status {};
     status.st_dev = 1;
     status.st_ino = 3;

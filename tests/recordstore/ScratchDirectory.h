@@ -1,15 +1,14 @@
 #pragma once
 
 #include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // A fresh directory for one test's table files, removed with everything in it at the end of the test.

@@ -1,14 +1,14 @@
+#include "recordstore/RecordStoreError.h"
 #include "recordstore/TableFile.h"
+
+#include "FileSizeLimit.h"
+#include "ScratchDirectory.h"
+#include "ServerListSchema.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "FileSizeLimit.h"
-#include "ScratchDirectory.h"
-#include "ServerListSchema.h"
-#include "recordstore/RecordStoreError.h"
 
 using namespace brimhold::recordstore;
 
@@ -94,7 +94,7 @@ TEST_P(MalformedFileTest, RaisesWithTheFileTheLineAndTheReason) {
         << c.what;
 }
 
-std::string ManyRecords(int count) {
+std::string manyRecords(int count) {
     std::string bytes = "T#1\r\nId#-1\r\n";
     for (int id = 1; id <= count; ++id) {
         bytes += std::to_string(id) + "\r\n";
@@ -119,10 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"negative Id", "T#1\r\nId#-1\r\n-1\r\n", 3, "outside 0..10000"},
         MalformedCase{"blank line after the records", "T#1\r\nId#-1\r\n1\r\n\r\n", 4, "\"\""},
         MalformedCase{"lines ending in LF alone", "T#1\nId#-1\n1\n", 1, "not a 16-bit integer"},
-        MalformedCase{"more than 10000 records", ManyRecords(10001), 10003, "more than 10000 records"}));
+        MalformedCase{"more than 10000 records", manyRecords(10001), 10003, "more than 10000 records"}));
 
 TEST(TableFileParse, TenThousandRecordsAndFiveHundredFieldsAreAllowed) {
-    EXPECT_EQ(TableFile::Parse(ManyRecords(10000), "t").RecordCount(), 10000);
+    EXPECT_EQ(TableFile::Parse(manyRecords(10000), "t").RecordCount(), 10000);
     std::string fiveHundredFields = "T#500\r\n";
     for (int i = 1; i <= 500; ++i) {
         fiveHundredFields += "F" + std::to_string(i) + "#0\r\n";

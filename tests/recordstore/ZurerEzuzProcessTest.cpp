@@ -1,27 +1,27 @@
 // The store shared by several processes: concurrent writers, and a writer killed at any moment.
-#include <gtest/gtest.h>
+#include "recordstore/FieldScrambler.h"
+#include "recordstore/LineCodec.h"
+#include "recordstore/ZurerEzuz.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ScratchDirectory.h"
+#include "ServerListSchema.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
 #include <iostream>
+#include <poll.h>
 #include <random>
 #include <set>
+#include <signal.h>
 #include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
-
-#include "ScratchDirectory.h"
-#include "ServerListSchema.h"
-#include "recordstore/FieldScrambler.h"
-#include "recordstore/LineCodec.h"
-#include "recordstore/ZurerEzuz.h"
 
 using namespace brimhold::recordstore;
 
@@ -34,7 +34,7 @@ const std::string kServerListHeader = kServerListSchema;
 
 // Runs body in a child process, which ends with status 0 when body returns true and 1 otherwise. The
 // child is killed when the test process dies, so none outlives a crashed test.
-pid_t StartChild(const std::function<bool()>& body) {
+pid_t startChild(const std::function<bool()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -49,7 +49,7 @@ pid_t StartChild(const std::function<bool()>& body) {
 }
 
 // The child's exit status; -1 when it was killed or had to be killed for outliving the limit.
-int WaitForChild(pid_t pid, std::chrono::seconds limit) {
+int waitForChild(pid_t pid, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
@@ -73,7 +73,7 @@ TEST(ZurerEzuzProcesses, TwoProgramsAddingAtTheSameTimeLoseNothing) {
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> writers;
     for (const std::string writer : {"A", "B"}) {
-        writers.push_back(StartChild([&] {
+        writers.push_back(startChild([&] {
             ::close(gate[1]);
             char ignored;
             (void)::read(gate[0], &ignored, 1);  // returns when the test closes the gate
@@ -94,7 +94,7 @@ TEST(ZurerEzuzProcesses, TwoProgramsAddingAtTheSameTimeLoseNothing) {
     ::close(gate[0]);
     ::close(gate[1]);  // both writers start now
     for (const pid_t writer : writers) {
-        EXPECT_EQ(WaitForChild(writer, 60s), 0) << "a writer failed or was refused a change";
+        EXPECT_EQ(waitForChild(writer, 60s), 0) << "a writer failed or was refused a change";
     }
 
     ZurerEzuz result;
@@ -114,17 +114,17 @@ TEST(ZurerEzuzProcesses, TwoProgramsAddingAtTheSameTimeLoseNothing) {
 // The saving child's table of one generation: records 1..1000, every name carrying the generation.
 constexpr int kRecords = 1000;
 
-Collection RecordOf(int generation, int id) {
+Collection recordOf(int generation, int id) {
     const std::string text = std::to_string(id);
     return {text, "g" + std::to_string(generation) + " server " + text, "10.0." + text, "28960",
             "pw " + text};
 }
 
-std::string TableBytes(int generation) {
+std::string tableBytes(int generation) {
     const std::string key = ZurerEzuz().SmartEncryptKey();
     std::string bytes = kServerListHeader;
     for (int id = 1; id <= kRecords; ++id) {
-        Collection record = RecordOf(generation, id);
+        Collection record = recordOf(generation, id);
         record[4] = FieldScrambler::ScrambleField(record[4], key);
         bytes += LineCodec::JoinLine(record) + "\r\n";
     }
@@ -132,14 +132,14 @@ std::string TableBytes(int generation) {
 }
 
 // The generation of the table file, from the name of its first record; -1 when it is none of them.
-int GenerationOf(const std::string& path) {
+int generationOf(const std::string& path) {
     try {
         ZurerEzuz store;
         if (!store.OpenDatabase(path, false)) {
             return -1;
         }
         const int generation = std::stoi(store.Record(1).value().at(1).substr(1));
-        return ReadBytes(path) == TableBytes(generation) ? generation : -1;
+        return ReadBytes(path) == tableBytes(generation) ? generation : -1;
     } catch (const std::exception& error) {
         ADD_FAILURE() << error.what();
         return -1;
@@ -148,7 +148,7 @@ int GenerationOf(const std::string& path) {
 
 // Opens the table and saves it again and again, one generation further each time, until it is
 // killed (or, should nobody kill it, for 5 seconds). Tells ready once the table is open.
-bool SaveGenerationsUntilKilled(const std::string& path, int ready) {
+bool saveGenerationsUntilKilled(const std::string& path, int ready) {
     ZurerEzuz store;
     if (!store.OpenDatabase(path, false)) {
         return false;
@@ -158,7 +158,7 @@ bool SaveGenerationsUntilKilled(const std::string& path, int ready) {
     const auto end = std::chrono::steady_clock::now() + 5s;
     for (int generation = first; std::chrono::steady_clock::now() < end; ++generation) {
         for (int id = 1; id <= kRecords; ++id) {
-            Collection data = RecordOf(generation, id);
+            Collection data = recordOf(generation, id);
             if (!store.SetRecord(data)) {
                 return false;
             }
@@ -171,7 +171,7 @@ bool SaveGenerationsUntilKilled(const std::string& path, int ready) {
 }
 
 // The directory holds only the table, its lock file and what saves left behind.
-std::vector<std::string> TemporariesIn(const ScratchDirectory& directory) {
+std::vector<std::string> temporariesIn(const ScratchDirectory& directory) {
     std::vector<std::string> temporaries = directory.Entries();
     const auto isTableOrLock = [](const std::string& name) {
         return name == "servers.sdb" || name == ".servers.sdb.lock";
@@ -186,7 +186,7 @@ std::vector<std::string> TemporariesIn(const ScratchDirectory& directory) {
 TEST(ZurerEzuzProcesses, ASaveKilledAtAnyMomentLeavesAWholeTable) {
     const ScratchDirectory directory;
     const std::string path = directory.File("servers.sdb");
-    WriteBytes(path, TableBytes(0));
+    WriteBytes(path, tableBytes(0));
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delayMicroseconds(0, 12000);
@@ -198,18 +198,18 @@ TEST(ZurerEzuzProcesses, ASaveKilledAtAnyMomentLeavesAWholeTable) {
     for (int kill = 1; kill <= 200; ++kill) {
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
-        const pid_t saver = StartChild([&] { return SaveGenerationsUntilKilled(path, ready[1]); });
+        const pid_t saver = startChild([&] { return saveGenerationsUntilKilled(path, ready[1]); });
         ::close(ready[1]);
         pollfd started{ready[0], POLLIN, 0};
         ASSERT_EQ(::poll(&started, 1, 5000), 1) << "the saving child did not start";
         ::close(ready[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
         ::kill(saver, SIGKILL);
-        EXPECT_EQ(WaitForChild(saver, 10s), -1) << "the saving child ended by itself";
+        EXPECT_EQ(waitForChild(saver, 10s), -1) << "the saving child ended by itself";
 
-        const int found = GenerationOf(path);
+        const int found = generationOf(path);
         ASSERT_GE(found, generation) << "after kill " << kill << " the file holds no whole table it had";
-        const std::vector<std::string> temporaries = TemporariesIn(directory);
+        const std::vector<std::string> temporaries = temporariesIn(directory);
         ASSERT_LE(temporaries.size(), 1u) << "after kill " << kill;
         if (found > generation) {
             for (const std::string& aged : agedTemporaries) {

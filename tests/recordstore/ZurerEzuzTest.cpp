@@ -1,19 +1,18 @@
+#include "recordstore/LineCodec.h"
+#include "recordstore/RecordStoreError.h"
 #include "recordstore/ZurerEzuz.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <sys/file.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <filesystem>
 
 #include "FileSizeLimit.h"
 #include "ScratchDirectory.h"
 #include "ServerListSchema.h"
-#include "recordstore/LineCodec.h"
-#include "recordstore/RecordStoreError.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
 
 using namespace brimhold::recordstore;
 
@@ -27,7 +26,7 @@ using Collection = ZurerEzuz::Collection;
 const std::string kServerListHeader = kServerListSchema;
 const std::string kStoreKey("\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89", 9);
 
-std::string Scrambled(const std::string& plain) {
+std::string scrambled(const std::string& plain) {
     // "abc" under the store's key: a + 0x26, b + 0x51, c + 0x23.
     std::string result;
     for (std::size_t i = 0; i < plain.size(); ++i) {
@@ -41,12 +40,12 @@ std::string Scrambled(const std::string& plain) {
 }
 
 // A server-list file whose records have the given Ids, named "server <Id>", with password "pw<Id>".
-std::string ServerListWithIds(const std::vector<int>& ids) {
+std::string serverListWithIds(const std::vector<int>& ids) {
     std::string bytes = kServerListHeader;
     for (const int id : ids) {
         const std::string text = std::to_string(id);
         bytes +=
-            LineCodec::JoinLine({text, "server " + text, "10.0.0." + text, "28960", Scrambled("pw" + text)});
+            LineCodec::JoinLine({text, "server " + text, "10.0.0." + text, "28960", scrambled("pw" + text)});
         bytes += "\r\n";
     }
     return bytes;
@@ -54,21 +53,21 @@ std::string ServerListWithIds(const std::vector<int>& ids) {
 
 class ZurerEzuzTest : public testing::Test {
 protected:
-    std::string WriteTable(const std::string& bytes, const std::string& name = "servers.sdb") {
+    std::string writeTable(const std::string& bytes, const std::string& name = "servers.sdb") {
         const std::string path = m_directory.File(name);
         WriteBytes(path, bytes);
         return path;
     }
 
     // Opens a fresh table file with the given bytes, optionally with AutoSave on.
-    std::string Open(const std::string& bytes, bool autoSave = false) {
-        const std::string path = WriteTable(bytes);
+    std::string open(const std::string& bytes, bool autoSave = false) {
+        const std::string path = writeTable(bytes);
         EXPECT_TRUE(m_store.OpenDatabase(path, false)) << m_store.LastError();
         m_store.setAutoSave(autoSave);
         return path;
     }
 
-    std::vector<std::string> NamesInOrder() {
+    std::vector<std::string> namesInOrder() {
         std::vector<std::string> names;
         for (int32_t nr = 1; nr <= m_store.RecordCount(); ++nr) {
             names.push_back(m_store.Record(nr).value().at(1));
@@ -156,7 +155,7 @@ TEST_F(ZurerEzuzTest, InteractiveYesOnAPipeRaisesInsteadOfWaitingForAWriter) {
 }
 
 TEST_F(ZurerEzuzTest, OpensTheServerListAndHandsOutPlainValues) {
-    Open(ServerListWithIds({3, 9, 5}));
+    open(serverListWithIds({3, 9, 5}));
     EXPECT_TRUE(m_store.isOpen());
     EXPECT_EQ(m_store.Name(), "Serverlijst");
     EXPECT_EQ(m_store.FieldCount(), 5);
@@ -173,8 +172,8 @@ TEST_F(ZurerEzuzTest, OpensTheServerListAndHandsOutPlainValues) {
 }
 
 TEST_F(ZurerEzuzTest, AFileWithoutWritePermissionOpensReadOnlyAndIsNeverWritten) {
-    const std::string bytes = ServerListWithIds({1, 2});
-    const std::string path = WriteTable(bytes);
+    const std::string bytes = serverListWithIds({1, 2});
+    const std::string path = writeTable(bytes);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     ASSERT_TRUE(m_store.OpenDatabase(path, false));
     m_store.setAutoSave(true);
@@ -192,39 +191,39 @@ TEST_F(ZurerEzuzTest, AFileWithoutWritePermissionOpensReadOnlyAndIsNeverWritten)
 }
 
 TEST_F(ZurerEzuzTest, ANewRecordGetsTheNextIdAndGoesLast) {
-    const std::string path = Open(ServerListWithIds({1, 4, 2}));
+    const std::string path = open(serverListWithIds({1, 4, 2}));
     Collection data = ZurerEzuz::ArrayToCollection({"0", "New # one", "host", "28960", "secret"});
     ASSERT_TRUE(m_store.SetRecord(data));
-    EXPECT_EQ(data, (Collection{"5", "New # one", "host", "28960", Scrambled("secret")}));
+    EXPECT_EQ(data, (Collection{"5", "New # one", "host", "28960", scrambled("secret")}));
     EXPECT_EQ(m_store.RecordCount(), 4);
     EXPECT_EQ(m_store.AutoIncrement(), 6);
     EXPECT_EQ(m_store.GetRecordNrById(5), 4);
     EXPECT_EQ(m_store.Record(4), (Collection{"5", "New # one", "host", "28960", "secret"}));
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1, 4, 2})) << "AutoSave off: the file waits for a save";
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({1, 4, 2})) << "AutoSave off: the file waits for a save";
 
     ASSERT_TRUE(m_store.SaveDatabase());
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1, 4, 2}) + "5#New \\# one#host#28960#" +
-                                   LineCodec::JoinLine({Scrambled("secret")}) + "\r\n");
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({1, 4, 2}) + "5#New \\# one#host#28960#" +
+                                   LineCodec::JoinLine({scrambled("secret")}) + "\r\n");
 }
 
 TEST_F(ZurerEzuzTest, AnExistingIdReplacesItsRecordInPlace) {
-    Open(ServerListWithIds({1, 2, 3}), true);
+    open(serverListWithIds({1, 2, 3}), true);
     Collection data{"2", "renamed", "h", "1", "pw"};
     ASSERT_TRUE(m_store.SetRecord(data));
     EXPECT_EQ(m_store.RecordCount(), 3);
     EXPECT_EQ(m_store.GetRecordNrById(2), 2);
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "renamed", "server 3"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 1", "renamed", "server 3"}));
 }
 
 TEST_F(ZurerEzuzTest, AWrongNumberOfValuesIsAnInvalidRecord) {
-    const std::string path = Open(ServerListWithIds({1}), true);
+    const std::string path = open(serverListWithIds({1}), true);
     Collection data{"0", "a", "b", "c"};
     EXPECT_FALSE(m_store.SetRecord(data));
     EXPECT_EQ(m_store.LastError(), "Record ongeldig");
     EXPECT_EQ(data, (Collection{"0", "a", "b", "c"}));
     EXPECT_EQ(m_store.RecordCount(), 1);
     EXPECT_EQ(m_store.AutoIncrement(), 2);
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({1}));
 }
 
 TEST_F(ZurerEzuzTest, EveryPrintableByteSurvivesAStoreASaveAndAFreshOpen) {
@@ -233,7 +232,7 @@ TEST_F(ZurerEzuzTest, EveryPrintableByteSurvivesAStoreASaveAndAFreshOpen) {
         everyByte += static_cast<char>(code);
     }
     const std::vector<std::string> values{everyByte, " # \\ ", "\\#", "#", "\\", "trailing\\", "  ", ""};
-    const std::string path = Open(kServerListHeader, true);
+    const std::string path = open(kServerListHeader, true);
     for (const std::string& value : values) {
         Collection data{"0", value, value + "#", "\\" + value, value};
         ASSERT_TRUE(m_store.SetRecord(data));
@@ -254,8 +253,8 @@ TEST_F(ZurerEzuzTest, EveryPrintableByteSurvivesAStoreASaveAndAFreshOpen) {
 }
 
 TEST_F(ZurerEzuzTest, AScrambledValueThatCannotComeBackIsRefusedNamingItsField) {
-    const std::string bytes = ServerListWithIds({1});
-    const std::string path = Open(bytes, true);
+    const std::string bytes = serverListWithIds({1});
+    const std::string path = open(bytes, true);
     for (const std::string& password :
          {std::string("a\tb"), std::string("\xFF"), std::string("x\0y", 3), std::string("\x1F")}) {
         for (const char* id : {"0", "1"}) {
@@ -283,7 +282,7 @@ TEST_F(ZurerEzuzTest, AScrambledValueThatCannotComeBackIsRefusedNamingItsField) 
 }
 
 TEST_F(ZurerEzuzTest, ANewKeyReadsOldValuesGarbledWithoutError) {
-    Open(ServerListWithIds({1}));
+    open(serverListWithIds({1}));
     m_store.setSmartEncryptKey("other");
     EXPECT_NE(m_store.Record(1).value().at(4), "pw1");
     m_store.setSmartEncryptKey(kStoreKey);
@@ -291,23 +290,23 @@ TEST_F(ZurerEzuzTest, ANewKeyReadsOldValuesGarbledWithoutError) {
 }
 
 TEST_F(ZurerEzuzTest, RemovingMovesLaterRecordsDownAndKeepsTheIdIndexRight) {
-    const std::string path = Open(ServerListWithIds({7, 8, 9}));
+    const std::string path = open(serverListWithIds({7, 8, 9}));
     ASSERT_TRUE(m_store.RemRecord(1));
     EXPECT_EQ(m_store.RecordCount(), 2);
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8", "server 9"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 8", "server 9"}));
     EXPECT_EQ(m_store.GetRecordNrById(7), 0);
     // Without a reload the moved records are found at their new numbers.
     EXPECT_EQ(m_store.GetRecordNrById(8), 1);
     EXPECT_EQ(m_store.GetRecordNrById(9), 2);
     Collection data{"9", "changed", "h", "1", ""};
     ASSERT_TRUE(m_store.SetRecord(data));
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8", "changed"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 8", "changed"}));
     EXPECT_EQ(m_store.RecordCount(), 2);
 
     ASSERT_TRUE(m_store.RemRecord(2));
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 8"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 8"}));
     ASSERT_TRUE(m_store.SaveDatabase());
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({8}));
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({8}));
 }
 
 struct AutoIncrementCase {
@@ -325,7 +324,7 @@ class AutoIncrementAfterRemovalTest : public ZurerEzuzTest,
 
 TEST_P(AutoIncrementAfterRemovalTest, TheReloadBeforeAnAddRecomputesTheNextId) {
     const AutoIncrementCase& c = GetParam();
-    Open(ServerListWithIds(c.ids), true);
+    open(serverListWithIds(c.ids), true);
     ASSERT_TRUE(m_store.RemRecord(c.removedNr));
     Collection data{"0", "new", "h", "1", "pw"};
     ASSERT_TRUE(m_store.SetRecord(data));
@@ -354,9 +353,9 @@ class OtherWriterTest : public ZurerEzuzTest, public testing::WithParamInterface
 
 TEST_P(OtherWriterTest, TheNextRecordCallSeesTheChange) {
     const OtherWriterCase& c = GetParam();
-    const std::string before = ServerListWithIds({1, 2});
-    const std::string after = c.sameSize ? ServerListWithIds({1, 3}) : ServerListWithIds({1, 3, 4});
-    const std::string path = WriteTable(before);
+    const std::string before = serverListWithIds({1, 2});
+    const std::string after = c.sameSize ? serverListWithIds({1, 3}) : serverListWithIds({1, 3, 4});
+    const std::string path = writeTable(before);
     const timespec timeAtLoad = SecondsAgo(c.ageAtLoad);
     SetModificationTime(path, timeAtLoad);
     ASSERT_TRUE(m_store.OpenDatabase(path, false));
@@ -364,7 +363,7 @@ TEST_P(OtherWriterTest, TheNextRecordCallSeesTheChange) {
     ASSERT_EQ(m_store.Record(2).value().at(1), "server 2");
 
     if (c.replaceByRename) {
-        const std::string other = WriteTable(after, "other.sdb");
+        const std::string other = writeTable(after, "other.sdb");
         ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
     } else {
         OverwriteInPlace(path, after);
@@ -390,19 +389,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ZurerEzuzTest, ASettledUnchangedStampSkipsTheReload) {
     // The one case in which the file is not read again: device, inode, size and time all equal and
     // the time well before the load. Faking exactly that shows the skipped read as a stale value.
-    const std::string path = WriteTable(ServerListWithIds({1, 2}));
+    const std::string path = writeTable(serverListWithIds({1, 2}));
     const timespec oldTime = SecondsAgo(60);
     SetModificationTime(path, oldTime);
     ASSERT_TRUE(m_store.OpenDatabase(path, false));
     m_store.setAutoSave(true);
-    OverwriteInPlace(path, ServerListWithIds({1, 3}));
+    OverwriteInPlace(path, serverListWithIds({1, 3}));
     SetModificationTime(path, oldTime);
     EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
 }
 
 TEST_F(ZurerEzuzTest, OnlyTheRecordOperationsAndTheNameReadTheFileAgain) {
-    const std::string path = Open(ServerListWithIds({1, 2}), true);
-    OverwriteInPlace(path, ServerListWithIds({1, 2, 3}));
+    const std::string path = open(serverListWithIds({1, 2}), true);
+    OverwriteInPlace(path, serverListWithIds({1, 2, 3}));
     EXPECT_EQ(m_store.RecordCount(), 2);
     EXPECT_EQ(m_store.AutoIncrement(), 3);
     EXPECT_EQ(m_store.GetRecordNrById(3), 0);
@@ -415,7 +414,7 @@ TEST_F(ZurerEzuzTest, OnlyTheRecordOperationsAndTheNameReadTheFileAgain) {
 // A reload takes the table from the file, so a change held only in memory is gone after it, even when
 // the file itself is old and unchanged.
 TEST_F(ZurerEzuzTest, AReloadDropsChangesThatWereNeverSaved) {
-    const std::string path = WriteTable(ServerListWithIds({1, 2}));
+    const std::string path = writeTable(serverListWithIds({1, 2}));
     SetModificationTime(path, SecondsAgo(60));
     ASSERT_TRUE(m_store.OpenDatabase(path, false));
 
@@ -431,11 +430,11 @@ TEST_F(ZurerEzuzTest, AReloadDropsChangesThatWereNeverSaved) {
     m_store.setName("Unsaved");
     m_store.setAutoSave(true);
     EXPECT_EQ(m_store.Name(), "Serverlijst");
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 1", "server 2"}));
 }
 
 TEST_F(ZurerEzuzTest, ARenameThatCouldNotBeSavedIsGoneAfterTheNextReload) {
-    const std::string path = WriteTable(ServerListWithIds({1}));
+    const std::string path = writeTable(serverListWithIds({1}));
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     SetModificationTime(path, SecondsAgo(60));
     ASSERT_TRUE(m_store.OpenDatabase(path, false));
@@ -446,7 +445,7 @@ TEST_F(ZurerEzuzTest, ARenameThatCouldNotBeSavedIsGoneAfterTheNextReload) {
 }
 
 TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
-    const std::string path = Open(ServerListWithIds({1, 2}), true);
+    const std::string path = open(serverListWithIds({1, 2}), true);
     Collection data{"0", "mine", "h", "1", "pw"};
     ASSERT_TRUE(m_store.SetRecord(data));
     std::string bytes = ReadBytes(path);
@@ -458,8 +457,8 @@ TEST_F(ZurerEzuzTest, AReloadAfterOwnSaveSeesAnotherWritersChange) {
 }
 
 TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
-    const std::string original = Open(ServerListWithIds({1, 2}));
-    const std::string broken = WriteTable("Broken#x\r\n", "broken.sdb");
+    const std::string original = open(serverListWithIds({1, 2}));
+    const std::string broken = writeTable("Broken#x\r\n", "broken.sdb");
     EXPECT_THAT([&] { m_store.OpenDatabase(broken, false); },
                 ThrowsMessage<RecordStoreError>(HasSubstr(broken + ", line 1:")));
     EXPECT_TRUE(m_store.isOpen());
@@ -471,7 +470,7 @@ TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
     EXPECT_EQ(m_store.Record(2).value().at(1), "server 2");
     EXPECT_TRUE(m_store.SaveDatabase());
     EXPECT_EQ(ReadBytes(broken), "Broken#x\r\n");
-    EXPECT_EQ(ReadBytes(original), ServerListWithIds({1, 2}));
+    EXPECT_EQ(ReadBytes(original), serverListWithIds({1, 2}));
 
     ZurerEzuz fresh;
     EXPECT_THROW(fresh.OpenDatabase(broken, false), RecordStoreError);
@@ -481,7 +480,7 @@ TEST_F(ZurerEzuzTest, AFailedOpenLeavesThePreviousTableAndItsFileInPlace) {
 // A path that cannot be opened leaves the open table in place under the file it came from, so that
 // no later save writes it to a path nobody chose.
 TEST_F(ZurerEzuzTest, ASoftlyFailedOpenKeepsThePreviousTableUnderItsOwnFile) {
-    const std::string original = Open(ServerListWithIds({1, 2}), true);
+    const std::string original = open(serverListWithIds({1, 2}), true);
     const std::string missing = m_directory.File("missing.sdb");
     const std::string pipe = m_directory.File("pipe.sdb");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -498,14 +497,14 @@ TEST_F(ZurerEzuzTest, ASoftlyFailedOpenKeepsThePreviousTableUnderItsOwnFile) {
     EXPECT_NE(::stat(missing.c_str(), &status), 0) << "the missing file was created";
     ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode)) << "the pipe was replaced by a table";
-    EXPECT_EQ(NamesInOrder(),
+    EXPECT_EQ(namesInOrder(),
               (std::vector<std::string>{"server 1", "server 2", "after " + missing, "after " + pipe}));
 }
 
 TEST_F(ZurerEzuzTest, EachOpenTakesReadOnlyFromItsOwnFile) {
-    const std::string readOnly = WriteTable(ServerListWithIds({1}), "read-only.sdb");
+    const std::string readOnly = writeTable(serverListWithIds({1}), "read-only.sdb");
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    const std::string writable = WriteTable(ServerListWithIds({2}));
+    const std::string writable = writeTable(serverListWithIds({2}));
     ASSERT_TRUE(m_store.OpenDatabase(readOnly, false));
     EXPECT_TRUE(m_store.isReadOnly());
     ASSERT_TRUE(m_store.OpenDatabase(writable, false));
@@ -516,8 +515,8 @@ TEST_F(ZurerEzuzTest, EachOpenTakesReadOnlyFromItsOwnFile) {
 }
 
 TEST_F(ZurerEzuzTest, AFailedReloadRaisesAndKeepsTheTable) {
-    const std::string path = Open(ServerListWithIds({1, 2}), true);
-    const std::string malformed = ServerListWithIds({1, 2}) + "\r\n";  // a blank record line
+    const std::string path = open(serverListWithIds({1, 2}), true);
+    const std::string malformed = serverListWithIds({1, 2}) + "\r\n";  // a blank record line
     OverwriteInPlace(path, malformed);
     Collection data{"0", "new", "h", "1", "pw"};
     EXPECT_THAT([&] { m_store.SetRecord(data); },
@@ -530,8 +529,8 @@ TEST_F(ZurerEzuzTest, AFailedReloadRaisesAndKeepsTheTable) {
 }
 
 TEST_F(ZurerEzuzTest, OpeningAnotherFileForgetsEverythingOfTheFirst) {
-    Open(ServerListWithIds({1, 2, 3}));
-    const std::string other = WriteTable("Other#2\r\nId#-1\r\nName#0\r\n5#five\r\n", "other.sdb");
+    open(serverListWithIds({1, 2, 3}));
+    const std::string other = writeTable("Other#2\r\nId#-1\r\nName#0\r\n5#five\r\n", "other.sdb");
     ASSERT_TRUE(m_store.OpenDatabase(other, false));
     EXPECT_EQ(m_store.RecordCount(), 1);
     EXPECT_EQ(m_store.GetRecordNrById(1), 0);
@@ -542,8 +541,8 @@ TEST_F(ZurerEzuzTest, OpeningAnotherFileForgetsEverythingOfTheFirst) {
 }
 
 TEST_F(ZurerEzuzTest, NumbersOutsideTheTableRaiseAndChangeNothing) {
-    const std::string bytes = ServerListWithIds({1, 2});
-    const std::string path = Open(bytes, true);
+    const std::string bytes = serverListWithIds({1, 2});
+    const std::string path = open(bytes, true);
     for (const int32_t nr : {0, -1, 3, 10001}) {
         EXPECT_THROW(m_store.Record(nr), RecordStoreError) << nr;
         EXPECT_THROW(m_store.RemRecord(nr), RecordStoreError) << nr;
@@ -566,8 +565,8 @@ TEST_F(ZurerEzuzTest, NumbersOutsideTheTableRaiseAndChangeNothing) {
 }
 
 TEST_F(ZurerEzuzTest, AnUnknownIdIsAnInvalidRecordNotASilentSuccess) {
-    const std::string bytes = ServerListWithIds({1, 2});
-    const std::string path = Open(bytes, true);
+    const std::string bytes = serverListWithIds({1, 2});
+    const std::string path = open(bytes, true);
     Collection data{"7", "ghost", "h", "1", "pw"};
     EXPECT_FALSE(m_store.SetRecord(data));
     EXPECT_EQ(m_store.LastError(), "Record ongeldig");
@@ -577,8 +576,8 @@ TEST_F(ZurerEzuzTest, AnUnknownIdIsAnInvalidRecordNotASilentSuccess) {
 }
 
 TEST_F(ZurerEzuzTest, NoNewIdOrRecordBeyondTenThousand) {
-    const std::string bytes = ServerListWithIds({10000});
-    const std::string path = Open(bytes, true);
+    const std::string bytes = serverListWithIds({10000});
+    const std::string path = open(bytes, true);
     Collection data{"0", "n", "h", "1", "pw"};
     EXPECT_THROW(m_store.SetRecord(data), RecordStoreError);
     EXPECT_EQ(data[0], "0");
@@ -590,7 +589,7 @@ TEST_F(ZurerEzuzTest, NoNewIdOrRecordBeyondTenThousand) {
     for (int id = 0; id < 10000; ++id) {
         full += std::to_string(id) + "\r\n";
     }
-    const std::string fullPath = WriteTable(full, "full.sdb");
+    const std::string fullPath = writeTable(full, "full.sdb");
     ZurerEzuz store;
     ASSERT_TRUE(store.OpenDatabase(fullPath, false));
     EXPECT_EQ(store.AutoIncrement(), 10000);
@@ -601,8 +600,8 @@ TEST_F(ZurerEzuzTest, NoNewIdOrRecordBeyondTenThousand) {
 }
 
 TEST_F(ZurerEzuzTest, AnEmptyKeyRaisesForAValueAndChangesNothing) {
-    const std::string bytes = ServerListWithIds({1});
-    const std::string path = Open(bytes, true);
+    const std::string bytes = serverListWithIds({1});
+    const std::string path = open(bytes, true);
     m_store.setSmartEncryptKey("");
     Collection data{"0", "n", "h", "1", "secret"};
     EXPECT_THROW(m_store.SetRecord(data), RecordStoreError);
@@ -622,8 +621,8 @@ TEST_F(ZurerEzuzTest, AnEmptyKeyRaisesForAValueAndChangesNothing) {
 }
 
 TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
-    std::string bytes = ServerListWithIds({1, 2, 3});
-    const std::string path = Open(bytes, true);
+    std::string bytes = serverListWithIds({1, 2, 3});
+    const std::string path = open(bytes, true);
     const FileSizeLimit limit(16);  // not even the header fits: every save fails part-way
 
     Collection data{"0", "new", "h", "1", "pw"};
@@ -640,7 +639,7 @@ TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
     EXPECT_EQ(m_store.Name(), "Serverlijst");
     EXPECT_EQ(m_store.RecordCount(), 3);
     EXPECT_EQ(m_store.GetRecordNrById(1), 1);
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "server 2", "server 3"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 1", "server 2", "server 3"}));
     EXPECT_EQ(ReadBytes(path), bytes);
     // No temporary file is left; the lock file stays for good.
     std::vector<std::string> entries = m_directory.Entries();
@@ -649,7 +648,7 @@ TEST_F(ZurerEzuzTest, AFailingSaveRaisesLeavesTheFileAndUndoesTheChange) {
 }
 
 TEST_F(ZurerEzuzTest, AWriteWaitsForAnotherHoldersLockAtMostTwoSeconds) {
-    const std::string path = Open(ServerListWithIds({1}), true);
+    const std::string path = open(serverListWithIds({1}), true);
     Collection first{"0", "first", "h", "1", "pw"};
     ASSERT_TRUE(m_store.SetRecord(first));
     const std::string lockPath = m_directory.File(".servers.sdb.lock");
@@ -667,12 +666,12 @@ TEST_F(ZurerEzuzTest, AWriteWaitsForAnotherHoldersLockAtMostTwoSeconds) {
 
     ::close(otherHolder);
     EXPECT_TRUE(m_store.SetRecord(data));
-    EXPECT_EQ(NamesInOrder(), (std::vector<std::string>{"server 1", "first", "second"}));
+    EXPECT_EQ(namesInOrder(), (std::vector<std::string>{"server 1", "first", "second"}));
     EXPECT_TRUE(std::filesystem::exists(lockPath)) << "the lock file is never removed";
 }
 
 TEST_F(ZurerEzuzTest, ChangesKeepTheFilesPermissions) {
-    const std::string path = Open(ServerListWithIds({1}), true);
+    const std::string path = open(serverListWithIds({1}), true);
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     Collection data{"0", "n", "h", "1", "pw"};
     ASSERT_TRUE(m_store.SetRecord(data));
@@ -680,19 +679,19 @@ TEST_F(ZurerEzuzTest, ChangesKeepTheFilesPermissions) {
 }
 
 TEST_F(ZurerEzuzTest, RenamingWritesTheHeaderAtOnceOnlyWithAutoSave) {
-    const std::string path = Open(ServerListWithIds({1}));
+    const std::string path = open(serverListWithIds({1}));
     m_store.setName("Nieuw#lijst");
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({1}));
     ASSERT_TRUE(m_store.SaveDatabase());
     EXPECT_EQ(ReadBytes(path).substr(0, 16), "Nieuw\\#lijst#5\r\n");
 
     m_store.setAutoSave(true);
     m_store.setName("Serverlijst");
-    EXPECT_EQ(ReadBytes(path), ServerListWithIds({1}));
+    EXPECT_EQ(ReadBytes(path), serverListWithIds({1}));
 }
 
 TEST_F(ZurerEzuzTest, ASuccessKeepsTheTextOfAnEarlierFailure) {
-    Open(ServerListWithIds({1}));
+    open(serverListWithIds({1}));
     Collection wrong{"0"};
     EXPECT_FALSE(m_store.SetRecord(wrong));
     Collection right{"0", "n", "h", "1", "pw"};
@@ -701,20 +700,20 @@ TEST_F(ZurerEzuzTest, ASuccessKeepsTheTextOfAnEarlierFailure) {
 }
 
 TEST_F(ZurerEzuzTest, ARecordLineWithTooFewValuesRaisesWithItsLineNumber) {
-    const std::string path = Open(kServerListHeader + "1#a#b#c#d\r\n2#short\r\n");
+    const std::string path = open(kServerListHeader + "1#a#b#c#d\r\n2#short\r\n");
     EXPECT_EQ(m_store.Record(1).value().size(), 5u);
     EXPECT_THAT([&] { m_store.Record(2); }, ThrowsMessage<RecordStoreError>(HasSubstr(path + ": line 8:")));
 }
 
 TEST_F(ZurerEzuzTest, ValuesBeyondTheFieldsStayInTheLineButAreNotHandedOut) {
-    const std::string path = Open(kServerListHeader + "1#a#b#c##extra\r\n2#x#y#z#\r\n", true);
+    const std::string path = open(kServerListHeader + "1#a#b#c##extra\r\n2#x#y#z#\r\n", true);
     EXPECT_EQ(m_store.Record(1), (Collection{"1", "a", "b", "c", ""}));
     ASSERT_TRUE(m_store.RemRecord(2));
     EXPECT_EQ(ReadBytes(path), kServerListHeader + "1#a#b#c##extra\r\n");
 }
 
 TEST_F(ZurerEzuzTest, TheIdStaysPlainWhenTheFirstFieldIsScrambled) {
-    const std::string path = Open("T#2\r\nId#2\r\nSecret#2\r\n", true);
+    const std::string path = open("T#2\r\nId#2\r\nSecret#2\r\n", true);
     Collection data{"0", "s"};
     ASSERT_TRUE(m_store.SetRecord(data));
     EXPECT_EQ(data[0], "1");

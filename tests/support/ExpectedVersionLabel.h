@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "app/BuildVersion.h"
+
+#include <QString>
 
 // The banner's version text for the version CMakeLists.txt gives the project, built from its numbers
 // here so that a new version needs no test changes: "0.9.4" reads "0.09 rev. #0004".

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/MessageBoxes.h"
+
 #include <QList>
 #include <QString>
-
-#include "app/MessageBoxes.h"
 
 // Message boxes for tests: each call is recorded and answered at once with OK.
 class RecordingMessageBoxes final : public brimhold::app::MessageBoxes {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "console/InputPrompter.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <deque>
 #include <utility>
 #include <vector>
-
-#include "console/InputPrompter.h"
 
 // Answers the menus' questions from a script and keeps every question asked. Once the script has run
 // out it cancels (an empty answer), so a flow that asks too often cannot loop forever.

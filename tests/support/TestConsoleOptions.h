@@ -1,11 +1,11 @@
 #pragma once
 
+#include "console/ConsoleOptions.h"
+
 #include <QString>
 
 #include <functional>
 #include <utility>
-
-#include "console/ConsoleOptions.h"
 
 // Console options for tests: a short probe wait with quick dots, settings saved under an application
 // name of the test's own, and onEnd run instead of leaving the event loops.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "app/ConnectOptions.h"
+
+#include <QString>
 
 class brimhold::app::MessageBoxes;
 
