@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr long kNanosPerSecond = 1000000000L;
 constexpr time_t kSettleSeconds = 2;
 
 }  // namespace
