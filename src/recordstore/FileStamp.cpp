@@ -4,7 +4,6 @@ namespace brimhold::recordstore {
 
 namespace {
 
-constexpr long kNanosPerSecond = 1000000000L;
 constexpr time_t kSettleSeconds = 2;
 
 }  // namespace

@@ -170,6 +170,25 @@ bool saveGenerationsUntilKilled(const std::string& path, int ready) {
     return true;
 }
 
+// How long one round of the saving child (every record set, then a save) takes in this build on this
+// machine, so that the kills land inside saves under sanitizers and on slow machines too.
+std::chrono::microseconds OneSaveRound() {
+    const ScratchDirectory directory;
+    const std::string path = directory.File("servers.sdb");
+    WriteBytes(path, TableBytes(0));
+    ZurerEzuz store;
+    if (!store.OpenDatabase(path, false)) {
+        return {};
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (int id = 1; id <= kRecords; ++id) {
+        Collection data = RecordOf(1, id);
+        store.SetRecord(data);
+    }
+    store.SaveDatabase();
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+}
+
 // The directory holds only the table, its lock file and what saves left behind.
 std::vector<std::string> temporariesIn(const ScratchDirectory& directory) {
     std::vector<std::string> temporaries = directory.Entries();
@@ -189,7 +208,8 @@ TEST(ZurerEzuzProcesses, ASaveKilledAtAnyMomentLeavesAWholeTable) {
     WriteBytes(path, tableBytes(0));
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 12000);
+    const auto longestDelay = std::max<std::chrono::microseconds::rep>(12000, 2 * OneSaveRound().count());
+    std::uniform_int_distribution<long long> delayMicroseconds(0, longestDelay);
     SCOPED_TRACE("seed " + std::to_string(seed));
 
     int generation = 0;
