@@ -172,17 +172,17 @@ bool saveGenerationsUntilKilled(const std::string& path, int ready) {
 
 // How long one round of the saving child (every record set, then a save) takes in this build on this
 // machine, so that the kills land inside saves under sanitizers and on slow machines too.
-std::chrono::microseconds OneSaveRound() {
+std::chrono::microseconds oneSaveRound() {
     const ScratchDirectory directory;
     const std::string path = directory.File("servers.sdb");
-    WriteBytes(path, TableBytes(0));
+    WriteBytes(path, tableBytes(0));
     ZurerEzuz store;
     if (!store.OpenDatabase(path, false)) {
         return {};
     }
     const auto start = std::chrono::steady_clock::now();
     for (int id = 1; id <= kRecords; ++id) {
-        Collection data = RecordOf(1, id);
+        Collection data = recordOf(1, id);
         store.SetRecord(data);
     }
     store.SaveDatabase();
@@ -208,7 +208,7 @@ TEST(ZurerEzuzProcesses, ASaveKilledAtAnyMomentLeavesAWholeTable) {
     WriteBytes(path, tableBytes(0));
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    const auto longestDelay = std::max<std::chrono::microseconds::rep>(12000, 2 * OneSaveRound().count());
+    const auto longestDelay = std::max<std::chrono::microseconds::rep>(12000, 2 * oneSaveRound().count());
     std::uniform_int_distribution<long long> delayMicroseconds(0, longestDelay);
     SCOPED_TRACE("seed " + std::to_string(seed));
 
