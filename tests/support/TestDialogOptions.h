@@ -4,7 +4,9 @@
 
 #include <QString>
 
-class brimhold::app::MessageBoxes;
+namespace brimhold::app {
+class MessageBoxes;
+}  // namespace brimhold::app
 
 // Dialog options that keep the server list in the given folders and show message boxes through
 // *boxes, which must outlive the dialog.
