@@ -275,6 +275,24 @@ QByteArray expectedTranscript(const QByteArray& before, int count, int size) {
     return transcript.text();
 }
 
+// Lets the sender stream `count` datagrams while the event loop runs, timing its turns with
+// `watched` as the receiver whose events count as reading and showing replies (null: every event).
+// Fills in what both programs are measured by; the sender's own CPU time is taken off.
+Figures measureStream(Sender& sender, const std::atomic<int>& shown, int count, QObject* watched) {
+    const double cpuBefore = processCpuSeconds();
+    timedApp()->startMeasuring(watched);
+    sender.go();
+    waitUntilShown(shown, count);
+    timedApp()->measuring = false;
+    const double cpu = processCpuSeconds() - cpuBefore;
+
+    Figures figures;
+    figures.shown = shown;
+    figures.cpuPerDatagramUs = (cpu - sender.cpuSeconds()) / shown * 1e6;
+    figures.longestEventMs = timedApp()->longestNs / 1e6;
+    return figures;
+}
+
 Figures runConsole(int count, int size, const Settings& settings) {
     std::atomic<int> shown{0};
     Sender sender(Sender::Mode::Stream, count, size, shown);
@@ -287,20 +305,10 @@ Figures runConsole(int count, int size, const Settings& settings) {
                      [&shown](const QList<QByteArray>& datagrams) { shown += int(datagrams.size()); });
     const QByteArray before = window->transcript().text();
 
-    const double cpuBefore = processCpuSeconds();
-    timedApp()->startMeasuring(window->rcon);
-    sender.go();
-    waitUntilShown(shown, count);
-    timedApp()->measuring = false;
-    const double cpu = processCpuSeconds() - cpuBefore;
-
-    Figures figures;
-    figures.shown = shown;
-    figures.cpuPerDatagramUs = (cpu - sender.cpuSeconds()) / shown * 1e6;
+    Figures figures = measureStream(sender, shown, count, window->rcon);
     figures.longestTurnMs = timedApp()->longestWatchedNs / 1e6;
     figures.longestTurnCpuMs = timedApp()->longestWatchedCpuNs / 1e6;
     figures.turn99Ms = timedApp()->watchedPercentileMs(0.99);
-    figures.longestEventMs = timedApp()->longestNs / 1e6;
     const QByteArray expected = expectedTranscript(before, count, size);
     figures.identical =
         window->transcript().text() == expected &&
@@ -327,17 +335,8 @@ Figures runPlain(int count, int size, const Settings& settings, QSize boxSize) {
     socket.write("hello");
     waitUntilShown(shown, 0);
 
-    const double cpuBefore = processCpuSeconds();
-    timedApp()->startMeasuring(nullptr);
-    sender.go();
-    waitUntilShown(shown, count);
-    timedApp()->measuring = false;
-    const double cpu = processCpuSeconds() - cpuBefore;
-
-    Figures figures;
-    figures.shown = shown;
-    figures.cpuPerDatagramUs = (cpu - sender.cpuSeconds()) / shown * 1e6;
-    figures.longestTurnMs = figures.longestEventMs = timedApp()->longestNs / 1e6;
+    Figures figures = measureStream(sender, shown, count, nullptr);
+    figures.longestTurnMs = figures.longestEventMs;
     return figures;
 }
 
