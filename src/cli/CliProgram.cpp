@@ -10,6 +10,8 @@
 #include "cli/ServerSelection.h"
 #include "cli/ServerSession.h"
 
+#include "rcon/AuthModeStore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -86,6 +88,7 @@ void CliProgram::run() {
     if (!targets) {
         return;
     }
+    applyAuthModes(*targets);
     const std::optional<QList<QByteArray>> toSend = m_arguments->status() ? QList<QByteArray>() : commands();
     if (toSend && confirmed(*targets, *toSend)) {
         runFleet(*targets, *toSend);
@@ -184,6 +187,27 @@ std::optional<ServerTarget> CliProgram::serverByHost() {
         return std::nullopt;
     }
     return ServerTarget{QString(), m_arguments->host(), m_arguments->port(), *secret};
+}
+
+// Each server's rcon mode: the one that --secure asks for, which the servers keep from now on, or the one
+// they keep.
+void CliProgram::applyAuthModes(QList<ServerTarget>& targets) {
+    rcon::AuthModeStore modes(m_environment.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath()
+                                                                   : m_environment.authModeFile);
+    bool complained = false;
+    for (ServerTarget& target : targets) {
+        const std::optional<rcon::AuthMode>& asked = m_arguments->secure();
+        if (!asked) {
+            target.mode = modes.modeOf(target.host, target.port);
+            continue;
+        }
+        target.mode = *asked;
+        if (!modes.setMode(target.host, target.port, *asked) && !complained) {
+            complain(
+                QStringLiteral("warning: the rcon mode is used but not kept: %1").arg(modes.errorString()));
+            complained = true;
+        }
+    }
 }
 
 std::optional<QByteArray> CliProgram::password() {

@@ -56,6 +56,7 @@ private:
     std::unique_ptr<app::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
     std::optional<ServerTarget> serverByHost();
+    void applyAuthModes(QList<ServerTarget>& targets);
     std::optional<QByteArray> password();
     std::optional<QList<QByteArray>> commands();
     bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
