@@ -1,8 +1,9 @@
 #include "codepage/Windows1252.h"
-#include "app/ServerListStore.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/SystemClock.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 #include "cli/CliProgram.h"
-#include "cli/SystemClock.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,10 +17,11 @@
 #include <QTest>
 #include <QTimer>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::cli;
 using namespace brimhold::codepage;
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -280,9 +282,8 @@ bool CliProgramTest::setUp(Fleet& fleet) {
     fleet.silent.setSilent(true);
     fleet.slow.setSilent(true);
     connect(&fleet.slow, &RconTestServer::datagramReceived, this, [&fleet] {
-        QTimer::singleShot(100, &fleet.slow, [&fleet] {
-            fleet.slow.sendToLastSender(RconTestServer::replyHeader() + "late\n");
-        });
+        QTimer::singleShot(100, &fleet.slow,
+                           [&fleet] { fleet.slow.sendToLastSender(RconProtocol::kPrintHeader + "late\n"); });
     });
     for (RconTestServer* server : {&fleet.answering, &fleet.otherPassword, &fleet.silent, &fleet.slow}) {
         if (!server->listen()) {
