@@ -227,7 +227,7 @@ void frmMainTest::wrongPasswordIsShownAndEndsInTimedOut() {
     startUp(window, QString::number(m_server->port()), QStringLiteral("wrong"));
     QVERIFY(!window->Connected);
     const QByteArray text = window->transcript().text();
-    QVERIFY2(text.contains(".Bad rconpassword.\r\n\r\n"), text.constData());
+    QVERIFY2(text.contains("." + RconProtocol::kBadPassword + "\r\n\r\n"), text.constData());
     QVERIFY(text.endsWith(".Timed out"));
     QVERIFY(!window->Command1->isEnabled());
 }
