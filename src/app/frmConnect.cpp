@@ -1,5 +1,8 @@
 #include "app/frmConnect.h"
 
+#include "serverlist/DefaultPort.h"
+#include "serverlist/ServerListFolders.h"
+#include "serverlist/ServerListStore.h"
 #include "app/AboutText.h"
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
@@ -7,8 +10,6 @@
 #include "app/PasswordCharStyle.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SecureRconMenu.h"
-#include "app/ServerListFolders.h"
-#include "app/ServerListStore.h"
 #include "app/VersionLabel.h"
 
 #include <QCoreApplication>
@@ -125,7 +126,7 @@ void frmConnect::buildConnectFrame() {
     Label2 = makeLabel(Frame2, QStringLiteral("Label2"), QStringLiteral("Port:"));
     place(Label2, 200, 24, 41, 17);
     txtPort = makeTextBox(Frame2, QStringLiteral("txtPort"));
-    txtPort->setText(QString::fromLatin1(CommandLine::kDefaultPort));
+    txtPort->setText(QString::fromLatin1(serverlist::kDefaultPort));
     place(txtPort, 232, 24, 41, 19);
     Label3 = makeLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("Password:"));
     place(Label3, 8, 48, 49, 17);
@@ -267,24 +268,25 @@ void frmConnect::showEvent(QShowEvent* event) {
 }
 
 void frmConnect::setUpServerList() {
-    ServerListFolders folders = ServerListFolders::ofThisProgram();
+    serverlist::ServerListFolders folders = serverlist::ServerListFolders::ofThisProgram();
     if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
     }
     if (!m_options.userDataDirectory.isEmpty()) {
         folders.userDataDirectory = m_options.userDataDirectory;
     }
-    auto servers = std::make_unique<ServerListStore>(folders.programDirectory, folders.userDataDirectory);
+    auto servers =
+        std::make_unique<serverlist::ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
-        case ServerListStore::SetUp::NotInOrder:
+        case serverlist::ServerListStore::SetUp::NotInOrder:
             m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
                                      QStringLiteral("Serverdatabase is niet in orde"));
             return;
-        case ServerListStore::SetUp::Unavailable:
+        case serverlist::ServerListStore::SetUp::Unavailable:
             m_servers = std::move(servers);
             goOnWithoutServerList(m_servers->problem());
             return;
-        case ServerListStore::SetUp::Ready:
+        case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
             RefreshServerList();
             return;
@@ -320,7 +322,7 @@ void frmConnect::cmdLoad_Click() {
     if (nr == 0 || !m_servers) {
         return;
     }
-    const std::optional<ServerListStore::Entry> entry = m_servers->entry(nr);
+    const std::optional<serverlist::ServerListStore::Entry> entry = m_servers->entry(nr);
     if (!entry) {
         showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
         return;
@@ -346,7 +348,8 @@ void frmConnect::lstServers_ContextMenu(const QPoint& position) {
     if (!item || !m_servers) {
         return;
     }
-    const std::optional<ServerListStore::Entry> entry = m_servers->entry(lstServers->row(item) + 1);
+    const std::optional<serverlist::ServerListStore::Entry> entry =
+        m_servers->entry(lstServers->row(item) + 1);
     if (!entry) {
         showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
         return;

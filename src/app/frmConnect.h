@@ -12,6 +12,10 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace brimhold::serverlist {
+class ServerListStore;
+}  // namespace brimhold::serverlist
+
 namespace brimhold::app {
 
 class BannerPicture;
@@ -19,7 +23,6 @@ class HotSpot;
 class MessageBoxes;
 class PasswordCharStyle;
 class SecureRconMenu;
-class ServerListStore;
 
 // The connection dialog, the program's first window. Its load sets the version label, opens the saved
 // server list and reads the command line; its connect action hands host, port and password over through
@@ -100,7 +103,7 @@ private:
     PasswordCharStyle* m_passwordStyle = nullptr;
     std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
     MessageBoxes* m_messageBoxes = nullptr;
-    std::unique_ptr<ServerListStore> m_servers;
+    std::unique_ptr<serverlist::ServerListStore> m_servers;
     SecureRconMenu* m_serverMenu = nullptr;
 
     // Controls, named as in the dialog's layout.
