@@ -74,4 +74,14 @@ QByteArray StatusResponse::setting(const QByteArray& key) const {
     return {};
 }
 
+QByteArray StatusResponse::hostName() const {
+    const QByteArray name = setting("sv_hostname");
+    return name.isEmpty() ? setting("hostname") : name;
+}
+
+QByteArray StatusResponse::gameType() const {
+    const QByteArray type = setting("g_gametype");
+    return type.isEmpty() ? setting("qcstatus").split(':').first() : type;
+}
+
 }  // namespace brimhold::rcon

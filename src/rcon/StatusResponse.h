@@ -26,9 +26,11 @@ struct StatusResponse {
     // The value of a setting; empty when the server did not send it.
     QByteArray setting(const QByteArray& key) const;
 
-    QByteArray hostName() const { return setting("sv_hostname"); }
+    // ioquake3's names, or where it has none DarkPlaces' ones: "hostname", and the game type as the first
+    // field of the game's "qcstatus" ("dm:2.5.2::score!!" from Nexuiz).
+    QByteArray hostName() const;
     QByteArray map() const { return setting("mapname"); }
-    QByteArray gameType() const { return setting("g_gametype"); }
+    QByteArray gameType() const;
     int maxPlayers() const { return setting("sv_maxclients").toInt(); }
 
     QList<QPair<QByteArray, QByteArray>> settings;  // in the order received

@@ -25,6 +25,20 @@ TEST(StatusResponse, ReadsSettingsAndPlayersInTheirOrder) {
     EXPECT_EQ(status->players[1].score, -3);
 }
 
+// What nexuiz-server 2.5.2 (DarkPlaces) answered, with two bots playing.
+TEST(StatusResponse, DarkPlacesNamesTheHostAndTheGameTypeItsOwnWay) {
+    const std::optional<StatusResponse> status = StatusResponse::parse(
+        kMarker +
+        "statusResponse\n\\gamename\\Nexuiz\\modname\\data\\gameversion\\20000\\sv_maxclients\\8\\clients\\2"
+        "\\bots\\2\\mapname\\aggressor\\hostname\\brimtest\\protocol\\3\\qcstatus\\dm:2.5.2::score!!"
+        "\\challenge\\x\n0 0 \"[BOT]Hellfire\"\n0 0 \"[BOT]Thunderstorm\"\n");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->hostName(), QByteArray("brimtest"));
+    EXPECT_EQ(status->gameType(), QByteArray("dm"));
+    EXPECT_EQ(status->map(), QByteArray("aggressor"));
+    EXPECT_EQ(status->players.size(), 2);
+}
+
 TEST(StatusResponse, AnEmptyServerHasNoPlayersAndOtherDatagramsAreNotStatus) {
     const std::optional<StatusResponse> empty = StatusResponse::parse(kMarker + "statusResponse\n\\a\\b\n");
     ASSERT_TRUE(empty);
