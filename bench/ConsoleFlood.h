@@ -3,8 +3,8 @@
 // What the flood benchmarks share: a loopback sender of numbered reply datagrams on a thread of its own,
 // a console window pointed at it, and a bounded wait for what the window shows.
 
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
 
@@ -29,11 +29,10 @@ namespace brimhold::bench {
 
 using console::ConsoleOptions;
 using console::frmMain;
-using console::RconProtocol;
-using console::RconSocket;
 using console::Transcript;
+using rcon::RconProtocol;
+using rcon::RconSocket;
 
-inline const QByteArray kHeader = QByteArray(4, '\xFF') + "print\n";
 constexpr int kInFlight = 100;  // the streaming sender keeps at most this many datagrams unshown
 constexpr auto kDeadline = std::chrono::seconds(120);
 // Waiting on the receiver ends when it has shown nothing new for this long (datagrams were lost).
@@ -48,7 +47,7 @@ inline double threadCpuSeconds() {
 // Datagram `index` of `size` bytes: the header, then lines of up to 64 characters, each ending in a line
 // feed, the first starting with the index.
 inline QByteArray datagramAt(int index, int size) {
-    QByteArray datagram = kHeader + QByteArray::number(index).rightJustified(6, '0') + ' ';
+    QByteArray datagram = RconProtocol::kPrintHeader + QByteArray::number(index).rightJustified(6, '0') + ' ';
     while (datagram.size() < size) {
         const qsizetype lineEnd = std::min<qsizetype>(size, datagram.size() + 64);
         datagram.append(QByteArray(lineEnd - datagram.size() - 1, char('a' + index % 26))).append('\n');
@@ -97,7 +96,7 @@ private:
         if (::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&peer), &length) < 0) {
             return;
         }
-        const QByteArray answer = kHeader + RconProtocol::kProbeAnswer + '\n';
+        const QByteArray answer = RconProtocol::kPrintHeader + RconProtocol::kProbeAnswer + '\n';
         ::sendto(m_fd, answer.constData(), size_t(answer.size()), 0, reinterpret_cast<sockaddr*>(&peer),
                  length);
         const auto deadline = std::chrono::steady_clock::now() + kDeadline;

@@ -10,8 +10,8 @@
 // Usage: flood_memory_bench [--receive-buffer BYTES]
 
 #include "codepage/Windows1252.h"
-#include "console/DatagramQueue.h"
-#include "console/RconSocket.h"
+#include "rcon/DatagramQueue.h"
+#include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
 
@@ -31,6 +31,7 @@
 using namespace brimhold::bench;
 using namespace brimhold::codepage;
 using namespace brimhold::console;
+using namespace brimhold::rcon;
 
 namespace {
 constexpr int kCount = 200000;
@@ -63,7 +64,7 @@ bool resetPeak() {
 // The number a datagram of datagramAt() carries, or -1 when it is not one of them.
 int indexOf(const QByteArray& datagram) {
     bool isNumber = false;
-    const int index = datagram.mid(kHeader.size(), 6).toInt(&isNumber);
+    const int index = datagram.mid(RconProtocol::kPrintHeader.size(), 6).toInt(&isNumber);
     return isNumber && index >= 0 && index < kCount && datagram == datagramAt(index, kSize) ? index : -1;
 }
 }  // namespace

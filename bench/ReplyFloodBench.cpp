@@ -10,7 +10,7 @@
 // Usage: reply_flood_bench [--slice N] [--receive-buffer BYTES]
 
 #include "codepage/Windows1252.h"
-#include "console/RconSocket.h"
+#include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
 
@@ -35,6 +35,7 @@
 using namespace brimhold::bench;
 using namespace brimhold::codepage;
 using namespace brimhold::console;
+using namespace brimhold::rcon;
 
 namespace {
 double processCpuSeconds() {
