@@ -62,6 +62,7 @@ private:
     QByteArray serverInfo() const;
     QByteArray listFiles(const QByteArray& filter) const;
     QByteArray cvarList() const;
+    static QByteArray commandList();
     QByteArray cvarCommand(Cvar& cvar, const Words& words);
     QByteArray setCvar(const Words& words);
     QByteArray punkBusterCommand(const QByteArray& name, const Words& words, const QByteArray& command);

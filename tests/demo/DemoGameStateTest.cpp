@@ -78,6 +78,15 @@ TEST_F(DemoGameStateTest, CvarlistFillsSeveralDatagramsAndCountsItsLines) {
     EXPECT_EQ(std::count(cvarLines.begin(), cvarLines.end(), '\n'), count);
 }
 
+TEST_F(DemoGameStateTest, CmdlistNamesOnlyCommandsThatItKnows) {
+    const QList<QByteArray> lines = m_state.execute("cmdlist").split('\n');
+    ASSERT_GT(lines.size(), 3);
+    EXPECT_EQ(lines[lines.size() - 2], QByteArray::number(lines.size() - 2) + " commands");
+    for (const QByteArray& command : lines.mid(0, lines.size() - 2)) {
+        EXPECT_EQ(m_state.execute(command).indexOf("Unknown command"), -1) << command.toStdString();
+    }
+}
+
 TEST_F(DemoGameStateTest, KickAndBanRemoveThePlayerAndAnswerWithTheNumberedList) {
     const std::string list = run("pb_sv_plist");
     EXPECT_NE(list.find("PunkBuster Server: 2  "), std::string::npos);
