@@ -4,6 +4,7 @@
 #include "app/BuildVersion.h"
 #include "app/ServerListStore.h"
 #include "cli/Clock.h"
+#include "cli/InteractiveConsole.h"
 #include "cli/ReadOnlyCommands.h"
 #include "cli/Report.h"
 #include "cli/ServerFleet.h"
@@ -53,7 +54,8 @@ CliProgram::CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& 
 CliProgram::~CliProgram() = default;
 
 void CliProgram::start(const QStringList& arguments) {
-    m_arguments = CliArguments::parse(arguments);
+    m_arguments =
+        CliArguments::parse(arguments, m_environment.inputIsTerminal && m_environment.outputIsTerminal);
     if (!m_arguments->error().isEmpty()) {
         endWithUsageError(m_arguments->error());
         return;
@@ -71,6 +73,7 @@ void CliProgram::start(const QStringList& arguments) {
             listServers();
             return;
         case CliArguments::Action::Run:
+        case CliArguments::Action::Console:
             run();
             return;
     }
@@ -84,6 +87,10 @@ void CliProgram::run() {
         targets = QList<ServerTarget>{*target};
     }
     if (!targets) {
+        return;
+    }
+    if (m_arguments->action() == CliArguments::Action::Console) {
+        runConsole(*targets);
         return;
     }
     const std::optional<QList<QByteArray>> toSend = m_arguments->status() ? QList<QByteArray>() : commands();
@@ -277,6 +284,18 @@ void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteA
 
 ColorText::Mode CliProgram::colorMode() const {
     return m_arguments->colorMode(m_environment.outputIsTerminal);
+}
+
+void CliProgram::runConsole(const QList<ServerTarget>& targets) {
+    auto* console = new InteractiveConsole(targets,
+                                           {colorMode(),
+                                            m_arguments->raw(),
+                                            !m_arguments->yes(),
+                                            {m_arguments->idleMs(), m_arguments->timeoutMs()},
+                                            m_environment.historyDirectory},
+                                           m_clock, m_errors, this);
+    connect(console, &InteractiveConsole::finished, this, &CliProgram::end);
+    console->start();
 }
 
 void CliProgram::printReply(int index) {

@@ -60,6 +60,7 @@ private:
     std::optional<QList<QByteArray>> commands();
     bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
+    void runConsole(const QList<ServerTarget>& targets);
     void printReply(int index);
     void printFinishedInOrder();
     void printServer(int index);

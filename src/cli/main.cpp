@@ -5,12 +5,26 @@
 #include "cli/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
 
 using namespace brimhold::cli;
 using brimhold::app::ServerListFolders;
+
+namespace {
+
+// $XDG_STATE_HOME/brimhold-rcon/history, ~/.local/state/... when it is not set (or not absolute).
+QString historyDirectory() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state)) {
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return state + QStringLiteral("/brimhold-rcon/history");
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -25,6 +39,7 @@ int main(int argc, char* argv[]) {
     const ServerListFolders folders = ServerListFolders::ofThisProgram();
     environment.programDirectory = folders.programDirectory;
     environment.userDataDirectory = folders.userDataDirectory;
+    environment.historyDirectory = historyDirectory();
 
     QFile input;
     QFile output;
