@@ -71,6 +71,7 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     bool isRunning() const { return m_pid > 0 && !m_exitCode; }
+    pid_t pid() const { return m_pid; }
     // Everything printed so far, as the terminal received it (line ends as CR LF).
     const QByteArray& output() const { return m_output; }
     // The output after a mark, taken with mark().
