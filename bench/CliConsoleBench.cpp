@@ -8,7 +8,7 @@
 //    30 MB).
 // Each run starts the program afresh; the figures are medians over the runs.
 
-#include "app/ServerListStore.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 
 #include "PseudoTerminal.h"
@@ -25,7 +25,7 @@
 #include <memory>
 #include <vector>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::demo;
 
 namespace {

@@ -25,7 +25,7 @@ QList<QByteArray> requestFor(Kind kind) {
 
 }  // namespace
 
-CompletionSource::CompletionSource(QList<ConsoleServer*> servers, Clock& clock, qint64 waitMs,
+CompletionSource::CompletionSource(QList<ConsoleServer*> servers, rcon::Clock& clock, qint64 waitMs,
                                    QObject* parent)
     : QObject(parent),
       m_servers(std::move(servers)),

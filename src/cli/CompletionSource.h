@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Clock.h"
+#include "rcon/Clock.h"
 #include "cli/CompletionWords.h"
 
 #include <QByteArray>
@@ -29,7 +29,8 @@ public:
 
     // The servers and the clock must outlive the source. waitMs is how long after a completion that
     // had to ask the servers their words may still complete it.
-    CompletionSource(QList<ConsoleServer*> servers, Clock& clock, qint64 waitMs, QObject* parent = nullptr);
+    CompletionSource(QList<ConsoleServer*> servers, rcon::Clock& clock, qint64 waitMs,
+                     QObject* parent = nullptr);
     ~CompletionSource() override;
 
     // Completes the word at the end of the line from the words known. When a list it needs is not
@@ -58,9 +59,9 @@ private:
     void waitEnded();
 
     QList<ConsoleServer*> m_servers;
-    Clock& m_clock;
+    rcon::Clock& m_clock;
     qint64 m_waitMs;
-    std::unique_ptr<Clock::Timer> m_waitTimer;
+    std::unique_ptr<rcon::Clock::Timer> m_waitTimer;
     CompletionWords m_words;
     std::array<List, 4> m_lists;
     bool m_waiting = false;

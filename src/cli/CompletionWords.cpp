@@ -1,6 +1,6 @@
 #include "cli/CompletionWords.h"
 
-#include "cli/ColorText.h"
+#include "rcon/ColorCodes.h"
 
 #include <algorithm>
 
@@ -163,9 +163,8 @@ QList<QByteArray> CompletionWords::playersIn(const QByteArray& statusReply) {
         if (tokens.size() < header.size() || !isNumber(tokens[slotColumn])) {
             continue;
         }
-        const QByteArray name =
-            ColorText::apply(tokens.mid(nameColumn, tokens.size() - columnsAfterName - nameColumn).join(' '),
-                             ColorText::Mode::Strip);
+        const QByteArray name = rcon::ColorCodes::strip(
+            tokens.mid(nameColumn, tokens.size() - columnsAfterName - nameColumn).join(' '));
         words.append(tokens[slotColumn]);
         if (!name.isEmpty() && !name.contains('"')) {
             words.append(name.contains(' ') ? '"' + name + '"' : name);

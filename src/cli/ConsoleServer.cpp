@@ -2,7 +2,8 @@
 
 namespace brimhold::cli {
 
-ConsoleServer::ConsoleServer(ServerTarget target, Clock& clock, ServerSession::Timing timing, QObject* parent)
+ConsoleServer::ConsoleServer(ServerTarget target, rcon::Clock& clock, ServerSession::Timing timing,
+                             QObject* parent)
     : QObject(parent), m_session(new ServerSession(std::move(target), clock, timing, this)) {
     connect(m_session, &ServerSession::finished, this, &ConsoleServer::runFinished);
     connect(m_session, &ServerSession::replyPieceReceived, this, [this](const QByteArray& piece) {

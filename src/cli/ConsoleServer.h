@@ -8,9 +8,11 @@
 
 #include <functional>
 
-namespace brimhold::cli {
-
+namespace brimhold::rcon {
 class Clock;
+}  // namespace brimhold::rcon
+
+namespace brimhold::cli {
 
 // One server of the interactive console. Every request to it, typed or asked for by the completion,
 // runs in its one session, one run after another in the order given: so they all keep within the
@@ -26,7 +28,8 @@ public:
     using PieceReceived = std::function<void(const QByteArray& piece)>;
 
     // The clock must outlive the server.
-    ConsoleServer(ServerTarget target, Clock& clock, ServerSession::Timing timing, QObject* parent = nullptr);
+    ConsoleServer(ServerTarget target, rcon::Clock& clock, ServerSession::Timing timing,
+                  QObject* parent = nullptr);
     ~ConsoleServer() override;
 
     const ServerTarget& target() const { return m_session->target(); }

@@ -1,7 +1,7 @@
 #include "cli/InteractiveConsole.h"
 
 #include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
+#include "rcon/RconProtocol.h"
 #include "cli/CompletionSource.h"
 #include "cli/ConsoleServer.h"
 #include "cli/ExitStatus.h"
@@ -32,8 +32,8 @@ QString described(const ServerTarget& target) {
 
 }  // namespace
 
-InteractiveConsole::InteractiveConsole(const QList<ServerTarget>& targets, Settings settings, Clock& clock,
-                                       QIODevice& errors, QObject* parent)
+InteractiveConsole::InteractiveConsole(const QList<ServerTarget>& targets, Settings settings,
+                                       rcon::Clock& clock, QIODevice& errors, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_errors(errors) {
     for (const ServerTarget& target : targets) {
         m_servers.append(new ConsoleServer(target, clock, m_settings.timing, this));
@@ -54,7 +54,7 @@ QString InteractiveConsole::historyKey(const QList<ServerTarget>& targets) {
 void InteractiveConsole::start() {
     for (int index = 0; index < m_servers.size(); ++index) {
         m_servers[index]->send(
-            {console::RconProtocol::kProbeCommand},
+            {rcon::RconProtocol::kProbeCommand},
             [this, index](const ServerSession& session) { probeFinished(index, session); });
     }
 }

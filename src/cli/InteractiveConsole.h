@@ -15,9 +15,12 @@
 
 class QIODevice;
 
+namespace brimhold::rcon {
+class Clock;
+}  // namespace brimhold::rcon
+
 namespace brimhold::cli {
 
-class Clock;
 class CompletionSource;
 class ConsoleServer;
 class LineDispatcher;
@@ -44,8 +47,8 @@ public:
 
     // The clock and the error stream must outlive the console. The terminal is standard input and
     // output.
-    InteractiveConsole(const QList<ServerTarget>& targets, Settings settings, Clock& clock, QIODevice& errors,
-                       QObject* parent = nullptr);
+    InteractiveConsole(const QList<ServerTarget>& targets, Settings settings, rcon::Clock& clock,
+                       QIODevice& errors, QObject* parent = nullptr);
     ~InteractiveConsole() override;
 
     // Starts the probe; finished() follows, possibly before this returns.
@@ -69,7 +72,7 @@ private:
     void tellHistoryProblem();
 
     Settings m_settings;
-    Clock& m_clock;
+    rcon::Clock& m_clock;
     QIODevice& m_errors;
     QList<ConsoleServer*> m_servers;
     QList<std::optional<Outcome>> m_probes;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/RconSocket.h"
+#include "rcon/RconSocket.h"
 #include "demo/RconTestServer.h"
 #include "cli/ConsoleServer.h"
 
@@ -32,8 +32,8 @@ public:
             m_owned.emplace_back(server);
             servers.append(server);
             m_deliveries.push_back(
-                std::make_unique<QSignalSpy>(server->findChild<brimhold::console::RconSocket*>(),
-                                             &brimhold::console::RconSocket::datagramReceived));
+                std::make_unique<QSignalSpy>(server->findChild<brimhold::rcon::RconSocket*>(),
+                                             &brimhold::rcon::RconSocket::datagramReceived));
             tests.push_back(std::move(test));
         }
     }

@@ -1,4 +1,5 @@
-#include "app/ServerListStore.h"
+#include "rcon/RconProtocol.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 
 #include "PseudoTerminal.h"
@@ -8,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::demo;
 
 namespace {
@@ -135,7 +136,7 @@ void InteractiveConsoleTest::aReplyDuringTypingLeavesTheHalfTypedLine() {
     terminal->type("hal");
     QVERIFY(terminal->waitForOutput("hal", mark));
     mark = terminal->mark();
-    server.server.sendToLastSender(RconTestServer::replyHeader() + "late news\n");
+    server.server.sendToLastSender(brimhold::rcon::RconProtocol::kPrintHeader + "late news\n");
     QVERIFY(terminal->waitForOutput("late news\r\n", mark));
     QVERIFY(terminal->waitForOutput("> hal", terminal->output().indexOf("late news", mark)));
     server.server.setSilent(false);
