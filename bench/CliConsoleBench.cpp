@@ -96,7 +96,7 @@ public:
                 terminal->type("echo " + word + "\r");
                 // The typed line comes back first, then the reply: the word again.
                 if (!terminal->waitUntil(
-                        [&] { return terminal->outputSince(mark).count(word + "\r\n") >= 2; }, 5000)) {
+                        [&] { return terminal->output().mid(mark).count(word + "\r\n") >= 2; }, 5000)) {
                     return {};
                 }
                 times.push_back(msSince(timer));
@@ -156,7 +156,7 @@ public:
         qsizetype mark = terminal->mark();
         terminal->type("echo hi\r");
         // The typed line, then a reply from each server.
-        terminal->waitUntil([&] { return terminal->outputSince(mark).count("hi\r\n") > kFleetServers; },
+        terminal->waitUntil([&] { return terminal->output().mid(mark).count("hi\r\n") > kFleetServers; },
                             10000);
         mark = terminal->mark();
         terminal->type("sv_floodP\t");

@@ -50,124 +50,112 @@ private slots:
     void startsOnlyWhenTheServerAnswersAndOnlyAtATerminal();
 
 private:
-    std::unique_ptr<PseudoTerminal> start(const QStringList& arguments,
-                                          const QByteArray& password = "secret");
-    std::unique_ptr<PseudoTerminal> startAt(const Server& server);
+    // The console at the test server (or as the arguments say), once its prompt is there, unless its
+    // start is to fail.
+    std::unique_ptr<PseudoTerminal> start(QStringList arguments = {}, const QByteArray& password = "secret",
+                                          bool fails = false) {
+        if (arguments.isEmpty()) {
+            arguments = {"--host", "127.0.0.1", "--port", m_server->port()};
+        }
+        const QByteArray home = m_home->path().toUtf8();
+        auto terminal = std::make_unique<PseudoTerminal>(
+            kCli, arguments,
+            QList<QPair<QByteArray, QByteArray>>{{"TERM", "xterm"},
+                                                 {"HOME", home},
+                                                 {"XDG_STATE_HOME", home + "/state"},
+                                                 {"BRIMHOLD_RCON_PASSWORD", password}});
+        if (!fails) {
+            terminal->waitForOutput("> ");
+        }
+        return terminal;
+    }
+    QList<QByteArray>& commands() { return m_server->commands; }
 
     std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<Server> m_server;
 };
 
 void InteractiveConsoleTest::init() {
     m_home = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_home->isValid());
-}
-
-std::unique_ptr<PseudoTerminal> InteractiveConsoleTest::start(const QStringList& arguments,
-                                                              const QByteArray& password) {
-    const QByteArray home = m_home->path().toUtf8();
-    return std::make_unique<PseudoTerminal>(
-        kCli, arguments,
-        QList<QPair<QByteArray, QByteArray>>{{"TERM", "xterm"},
-                                             {"HOME", home},
-                                             {"XDG_STATE_HOME", home + "/state"},
-                                             {"BRIMHOLD_RCON_PASSWORD", password}});
-}
-
-std::unique_ptr<PseudoTerminal> InteractiveConsoleTest::startAt(const Server& server) {
-    std::unique_ptr<PseudoTerminal> terminal = start({"--host", "127.0.0.1", "--port", server.port()});
-    terminal->waitForOutput("127.0.0.1:" + server.port().toLatin1() + "> ");
-    return terminal;
+    m_server = std::make_unique<Server>();
+    QVERIFY(m_home->isValid() && m_server->listening);
 }
 
 void InteractiveConsoleTest::aTypedCommandIsAnsweredAndUpRecallsIt() {
-    Server server;
-    QVERIFY(server.listening);
-    const std::unique_ptr<PseudoTerminal> terminal = startAt(server);
-    QVERIFY2(terminal->output().contains("Connected to 127.0.0.1:" + server.port().toLatin1() +
-                                         ". Tab completes, Ctrl-D ends.\r\n"),
-             terminal->output().constData());
+    const std::unique_ptr<PseudoTerminal> terminal = start();
+    QVERIFY(terminal->output().contains("Connected to 127.0.0.1:" + m_server->port().toLatin1() +
+                                        ". Tab completes, Ctrl-D ends.\r\n"));
     const qsizetype mark = terminal->mark();
     terminal->type("status\r");
     QVERIFY(terminal->waitForOutput("map: mp_carentan\r\n", mark));
     terminal->type(kUp + "\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.count("status") == 2; }));
+    QVERIFY(terminal->waitUntil([&] { return commands().count("status") == 2; }));
 }
 
 void InteractiveConsoleTest::theHistoryFileOutlivesTheSessionWithoutThePasswordLine() {
-    Server server;
-    QVERIFY(server.listening);
-    std::unique_ptr<PseudoTerminal> terminal = startAt(server);
+    std::unique_ptr<PseudoTerminal> terminal = start();
     terminal->type("echo kept\r");
     terminal->type("rcon_password hunter2\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.size() == 3; }));  // the probe and the two
+    QVERIFY(terminal->waitUntil([&] { return commands().size() == 3; }));  // the probe and the two
     terminal->type("\x04");
     QCOMPARE(terminal->waitForExit(), 0);
 
-    QFile file(m_home->path() + "/state/brimhold-rcon/history/127.0.0.1:" + server.port());
+    QFile file(m_home->path() + "/state/brimhold-rcon/history/127.0.0.1:" + m_server->port());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("echo kept\n"));
     QCOMPARE(file.permissions() & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner);
 
-    terminal = startAt(server);
+    terminal = start();
     terminal->type(kUp + "\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.count("echo kept") == 2; }));
+    QVERIFY(terminal->waitUntil([&] { return commands().count("echo kept") == 2; }));
 }
 
 void InteractiveConsoleTest::tabCompletesACvarThatTheServerListed() {
-    Server server;
-    QVERIFY(server.listening);
-    const std::unique_ptr<PseudoTerminal> terminal = startAt(server);
+    const std::unique_ptr<PseudoTerminal> terminal = start();
     const qsizetype mark = terminal->mark();
     terminal->type("sv_floodP\t");
     QVERIFY(terminal->waitForOutput("rotect", mark));
     terminal->type("\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.contains("sv_floodProtect"); }));
-    QCOMPARE(server.commands.mid(1, 2), (QList<QByteArray>{"cmdlist", "cvarlist"}));
+    QVERIFY(terminal->waitUntil([&] { return commands().contains("sv_floodProtect"); }));
+    QCOMPARE(commands().mid(1, 2), (QList<QByteArray>{"cmdlist", "cvarlist"}));
 }
 
 void InteractiveConsoleTest::aReplyDuringTypingLeavesTheHalfTypedLine() {
-    Server server;
-    QVERIFY(server.listening);
-    const std::unique_ptr<PseudoTerminal> terminal = startAt(server);
-    server.server.setSilent(true);
+    const std::unique_ptr<PseudoTerminal> terminal = start();
+    m_server->server.setSilent(true);
     terminal->type("status\r");
-    QVERIFY(terminal->waitUntil([&] { return server.server.received().size() == 2; }));
+    QVERIFY(terminal->waitUntil([&] { return m_server->server.received().size() == 2; }));
     qsizetype mark = terminal->mark();
     terminal->type("hal");
     QVERIFY(terminal->waitForOutput("hal", mark));
     mark = terminal->mark();
-    server.server.sendToLastSender(brimhold::rcon::RconProtocol::kPrintHeader + "late news\n");
+    m_server->server.sendToLastSender(brimhold::rcon::RconProtocol::kPrintHeader + "late news\n");
     QVERIFY(terminal->waitForOutput("late news\r\n", mark));
     QVERIFY(terminal->waitForOutput("> hal", terminal->output().indexOf("late news", mark)));
-    server.server.setSilent(false);
+    m_server->server.setSilent(false);
     terminal->type("f\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.contains("half"); }));
+    QVERIFY(terminal->waitUntil([&] { return commands().contains("half"); }));
 }
 
 void InteractiveConsoleTest::ctrlCClearsTheLineAndCtrlDEnds() {
-    Server server;
-    QVERIFY(server.listening);
-    const std::unique_ptr<PseudoTerminal> terminal = startAt(server);
+    const std::unique_ptr<PseudoTerminal> terminal = start();
     terminal->type("echo lost\x03");
     QVERIFY(terminal->waitForOutput("^C"));
     terminal->type("echo kept\r");
-    QVERIFY(terminal->waitUntil([&] { return server.commands.size() == 2; }));
-    QCOMPARE(server.commands.last(), QByteArray("echo kept"));
-    QVERIFY(terminal->isRunning());
+    QVERIFY(terminal->waitUntil([&] { return commands().size() == 2; }));
+    QCOMPARE(commands().last(), QByteArray("echo kept"));
     terminal->type("\x04");
     QCOMPARE(terminal->waitForExit(), 0);
 }
 
 void InteractiveConsoleTest::theFleetShellAsksOnceAndPrefixesEachServer() {
-    Server alpha;
     Server beta;
-    QVERIFY(alpha.listening && beta.listening);
     ServerListStore list(m_home->path(), QString());
-    QCOMPARE(list.setUp(), ServerListStore::SetUp::Ready);
-    list.add({"alpha", "127.0.0.1", alpha.port(), "secret"});
+    QVERIFY(beta.listening && list.setUp() == ServerListStore::SetUp::Ready);
+    list.add({"alpha", "127.0.0.1", m_server->port(), "secret"});
     list.add({"beta", "127.0.0.1", beta.port(), "secret"});
     const std::unique_ptr<PseudoTerminal> terminal = start({"--list-file", list.path(), "--all"});
-    QVERIFY(terminal->waitForOutput("2 servers> "));
+    QVERIFY(terminal->output().contains("2 servers> "));
     qsizetype mark = terminal->mark();
     terminal->type("echo hi\r");
     QVERIFY(terminal->waitForOutput("\x1b[32malpha: \x1b[0mhi\r\n", mark));
@@ -175,24 +163,21 @@ void InteractiveConsoleTest::theFleetShellAsksOnceAndPrefixesEachServer() {
     mark = terminal->mark();
     terminal->type("map mp_depot\r");
     QVERIFY(terminal->waitForOutput("Send \"map mp_depot\" to 2 servers? [y/N] ", mark));
-    QVERIFY(!alpha.commands.contains("map mp_depot"));
+    QVERIFY(!commands().contains("map mp_depot"));
     terminal->type("y\r");
     QVERIFY(terminal->waitUntil(
-        [&] { return alpha.commands.contains("map mp_depot") && beta.commands.contains("map mp_depot"); }));
+        [&] { return commands().contains("map mp_depot") && beta.commands.contains("map mp_depot"); }));
 }
 
 void InteractiveConsoleTest::startsOnlyWhenTheServerAnswersAndOnlyAtATerminal() {
-    Server server;
-    QVERIFY(server.listening);
-    std::unique_ptr<PseudoTerminal> terminal =
-        start({"--host", "127.0.0.1", "--port", server.port()}, "wrong");
+    std::unique_ptr<PseudoTerminal> terminal = start({}, "wrong", true);
     QCOMPARE(terminal->waitForExit(), 2);
     QVERIFY(terminal->output().contains("refused the password"));
 
-    server.server.setSilent(true);
-    terminal = start({"--host", "127.0.0.1", "--port", server.port(), "--timeout", "0.2"});
+    m_server->server.setSilent(true);
+    terminal = start({"--host", "127.0.0.1", "--port", m_server->port(), "--timeout", "0.2"}, "secret", true);
     QCOMPARE(terminal->waitForExit(), 3);
-    QVERIFY(terminal->output().contains("no reply from 127.0.0.1:" + server.port().toLatin1()));
+    QVERIFY(terminal->output().contains("no reply from 127.0.0.1:" + m_server->port().toLatin1()));
 
     QProcess withoutTerminal;
     withoutTerminal.start(kCli, {"--host", "127.0.0.1", "--interactive"});

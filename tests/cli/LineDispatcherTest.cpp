@@ -8,6 +8,7 @@ using namespace brimhold::cli;
 
 namespace {
 
+// What a dispatcher printed, in the pieces it printed.
 struct Printed {
     explicit Printed(LineDispatcher& dispatcher) {
         QObject::connect(&dispatcher, &LineDispatcher::printed,
@@ -39,16 +40,13 @@ void LineDispatcherTest::oneServersReplyIsPrintedLineByLineAsItsDatagramsCome() 
     QVERIFY(dispatcher.enter("story"));
     // The clock stands still: the reply has not ended, but its whole lines are there.
     QVERIFY(QTest::qWaitFor([&] { return printed.text() == "line one\nline two\n"; }, 5000));
-    QVERIFY(fixture.drive([&] { return printed.text().endsWith("line three\n"); }));
-    for (const QByteArray& lines : printed.all) {
-        QVERIFY2(lines.endsWith('\n'), lines.constData());
-    }
+    QVERIFY(fixture.drive([&] { return printed.all.last() == "line three\n"; }));
 }
 
 void LineDispatcherTest::severalServersAreAskedAboutChangesAndEachLineNamesItsServer() {
     ConsoleServers fixture(2);
     QVERIFY(fixture.listening);
-    fixture.silence(1);
+    fixture.tests[1]->setSilent(true);
     LineDispatcher dispatcher(fixture.servers, {});
     const Printed printed(dispatcher);
     QCOMPARE(dispatcher.prompt(), QByteArray("2 servers> "));
@@ -68,12 +66,10 @@ void LineDispatcherTest::severalServersAreAskedAboutChangesAndEachLineNamesItsSe
 
     QVERIFY(dispatcher.enter("map mp_depot"));
     QVERIFY(!dispatcher.enter("Y"));
-    QVERIFY(fixture.drive([&] { return fixture.tests[0]->state().mapName() == "mp_depot"; }));
-    QCOMPARE(fixture.tests[1]->received().size(), 2);
-
     LineDispatcher unasked(fixture.servers, {ColorText::Mode::Keep, false, false});
     QVERIFY(unasked.enter("map_restart"));
     QVERIFY(fixture.drive([&] { return fixture.tests[1]->received().size() == 3; }));
+    QCOMPARE(fixture.tests[0]->state().mapName(), QByteArray("mp_depot"));
 }
 
 void LineDispatcherTest::linesBeyondTheFloodBurstWaitAndNoneIsLost() {
