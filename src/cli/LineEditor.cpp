@@ -83,11 +83,12 @@ void LineEditor::start() {
     el_set(m_editLine, EL_EDITOR, "emacs");
     el_set(m_editLine, EL_PROMPT, &LineEditor::promptOf);
     el_set(m_editLine, EL_HIST, history, m_history);
-    el_set(m_editLine, EL_ADDFN, "brimhold-complete", "Complete the word from the server's words",
-           &completeKey);
-    el_set(m_editLine, EL_ADDFN, "brimhold-clear-line", "Clear the line", &clearLineKey);
-    el_set(m_editLine, EL_ADDFN, "brimhold-end-or-delete", "End on an empty line, else delete",
-           &endOrDeleteKey);
+    // The wide names: libedit keeps them as given (it would keep a copy of narrow ones, never freed).
+    el_wset(m_editLine, EL_ADDFN, L"brimhold-complete", L"Complete the word from the server's words",
+            &completeKey);
+    el_wset(m_editLine, EL_ADDFN, L"brimhold-clear-line", L"Clear the line", &clearLineKey);
+    el_wset(m_editLine, EL_ADDFN, L"brimhold-end-or-delete", L"End on an empty line, else delete",
+            &endOrDeleteKey);
     el_set(m_editLine, EL_BIND, "^I", "brimhold-complete", nullptr);
     el_set(m_editLine, EL_BIND, "^C", "brimhold-clear-line", nullptr);
     el_set(m_editLine, EL_BIND, "^D", "brimhold-end-or-delete", nullptr);
