@@ -23,7 +23,7 @@ namespace brimhold::cli {
 
 namespace {
 
-const QString kProgramName = QStringLiteral("brimhold-rcon-cli");
+const QString kProgramName = QString::fromLatin1(StandardStreams::kProgramName);
 
 // Text from the terminal, a file or the environment arrives in the locale's encoding; on the wire it is
 // Windows-1252.
@@ -46,8 +46,7 @@ CliProgram::CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& 
     : QObject(parent),
       m_environment(std::move(environment)),
       m_input(input),
-      m_output(output),
-      m_errors(errors),
+      m_streams(output, errors),
       m_clock(clock) {}
 
 CliProgram::~CliProgram() = default;
@@ -87,7 +86,8 @@ void CliProgram::run() {
         return;
     }
     const std::optional<QList<QByteArray>> toSend = m_arguments->status() ? QList<QByteArray>() : commands();
-    if (toSend && confirmed(*targets, *toSend)) {
+    // A warning or question that could not be written has ended the run: nothing is sent then.
+    if (toSend && confirmed(*targets, *toSend) && !isFinished()) {
         runFleet(*targets, *toSend);
     }
 }
@@ -253,7 +253,9 @@ bool CliProgram::confirmed(const QList<ServerTarget>& targets, const QList<QByte
         question += "  " + (target.name + QStringLiteral(" (") + target.address() + ')').toLocal8Bit() + '\n';
     }
     question += "Send them? [y/N] ";
-    m_errors.write(question);
+    if (!tell(question)) {
+        return false;
+    }
     const QByteArray answer = m_input.readLine().trimmed().toLower();
     if (answer == "y" || answer == "yes") {
         return true;
@@ -345,25 +347,36 @@ void CliProgram::printSummary() {
     for (int index = 0; index < m_fleet->size(); ++index) {
         ++counts[int(m_fleet->session(index).outcome())];
     }
-    m_errors.write(QByteArray::number(m_fleet->size()) +
-                   " servers: " + QByteArray::number(counts[int(Outcome::Ok)]) + " ok, " +
-                   QByteArray::number(counts[int(Outcome::BadPassword)]) + " bad password, " +
-                   QByteArray::number(counts[int(Outcome::NoReply)]) + " no reply, " +
-                   QByteArray::number(counts[int(Outcome::Error)]) + " errors\n");
+    tell(QByteArray::number(m_fleet->size()) + " servers: " + QByteArray::number(counts[int(Outcome::Ok)]) +
+         " ok, " + QByteArray::number(counts[int(Outcome::BadPassword)]) + " bad password, " +
+         QByteArray::number(counts[int(Outcome::NoReply)]) + " no reply, " +
+         QByteArray::number(counts[int(Outcome::Error)]) + " errors\n");
 }
 
-void CliProgram::print(const QByteArray& bytes) {
-    m_output.write(bytes);
+bool CliProgram::print(const QByteArray& bytes) {
+    return m_streams.print(bytes) || endWithWriteFailure();
 }
 
-void CliProgram::complain(const QString& message) {
-    m_errors.write((kProgramName + QStringLiteral(": ") + message + QLatin1Char('\n')).toLocal8Bit());
+bool CliProgram::tell(const QByteArray& bytes) {
+    return m_streams.tell(bytes) || endWithWriteFailure();
+}
+
+bool CliProgram::complain(const QString& message) {
+    return m_streams.complain(message) || endWithWriteFailure();
 }
 
 void CliProgram::endWithUsageError(const QString& message) {
-    complain(message);
-    m_errors.write(QByteArray("\n") + CliArguments::helpText().toLocal8Bit());
+    if (complain(message)) {
+        tell(QByteArray("\n") + CliArguments::helpText().toLocal8Bit());
+    }
     end(ExitStatus::kUsage);
+}
+
+bool CliProgram::endWithWriteFailure() {
+    m_streams.reportFailure();
+    end(m_streams.failure() == StandardStreams::Failure::ClosedPipe ? ExitStatus::kOutputClosed
+                                                                    : ExitStatus::kError);
+    return false;
 }
 
 void CliProgram::end(int exitCode) {

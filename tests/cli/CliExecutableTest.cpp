@@ -2,6 +2,9 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString kCli = QStringLiteral(BRIMHOLD_CLI_PATH);
@@ -26,6 +29,15 @@ Finished runCli(const QStringList& arguments, const QProcessEnvironment& environ
     return {cli.exitCode(), cli.readAllStandardOutput()};
 }
 
+// Starts the demo server on a free loopback port; the port, or empty when it did not start.
+QString startDemoServer(QProcess& server) {
+    server.start(kDemoServer, {"--port", "0", "--password", "secret", "--quit-after", "60"});
+    if (!server.waitForStarted(5000) || !server.waitForReadyRead(5000)) {
+        return {};
+    }
+    return QString::fromLatin1(server.readLine().trimmed());
+}
+
 }  // namespace
 
 // The built program itself: what it links, and one request from end to end.
@@ -35,6 +47,7 @@ class CliExecutableTest : public QObject {
 private slots:
     void linksNeitherQtWidgetsNorQtGui();
     void versionAndOneRequestFromEndToEnd();
+    void aFailedWriteEndsTheRun();
 };
 
 void CliExecutableTest::linksNeitherQtWidgetsNorQtGui() {
@@ -64,6 +77,49 @@ void CliExecutableTest::versionAndOneRequestFromEndToEnd() {
     server.waitForFinished(5000);
     QCOMPARE(echo.exitCode, 0);
     QCOMPARE(echo.output, QByteArray("hi\n"));
+}
+
+// Two replies, so two writes to standard output: the first failure ends the run and is told once.
+void CliExecutableTest::aFailedWriteEndsTheRun() {
+    QProcess server;
+    const QString port = startDemoServer(server);
+    QVERIFY(!port.isEmpty());
+    QProcess full;
+    QProcess closed;
+    for (QProcess* cli : {&full, &closed}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("BRIMHOLD_RCON_PASSWORD"), QStringLiteral("secret"));
+        cli->setProcessEnvironment(environment);
+    }
+    const QStringList twoReplies{"--host", "127.0.0.1", "--port", port, "-c", "echo a", "-c", "echo b"};
+
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(kCli, twoReplies);
+    QVERIFY(full.waitForFinished(10000));
+    QCOMPARE(full.exitCode(), 4);
+    const QByteArray complaint = full.readAllStandardError();
+    QVERIFY2(complaint.startsWith("brimhold-rcon-cli: cannot write to standard output: ") &&
+                 complaint.count('\n') == 1,
+             complaint.constData());
+
+    // Standard output is a pipe whose reader has already gone, and the program starts with the
+    // broken pipe's signal at its default, as from a shell.
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    ::close(ends[0]);
+    closed.setChildProcessModifier([&ends] {
+        ::dup2(ends[1], STDOUT_FILENO);
+        std::signal(SIGPIPE, SIG_DFL);
+    });
+    closed.start(kCli, twoReplies);
+    const bool started = closed.waitForStarted(5000);
+    ::close(ends[1]);
+    QVERIFY(started && closed.waitForFinished(10000));
+    server.terminate();
+    server.waitForFinished(5000);
+    QCOMPARE(closed.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(closed.exitCode(), 141);
+    QCOMPARE(closed.readAllStandardError(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(CliExecutableTest)
