@@ -22,6 +22,7 @@ class ServerListStore;
 
 namespace brimhold::cli {
 
+class CliInput;
 class Clock;
 class ServerFleet;
 
@@ -58,16 +59,11 @@ private:
     void listServers();
     std::unique_ptr<app::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
-    std::optional<ServerTarget> serverByHost();
-    std::optional<QByteArray> password();
-    std::optional<QList<QByteArray>> commands();
-    bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void printReply(int index);
     void printFinishedInOrder();
     void printServer(int index);
     void fleetFinished();
-    void printSummary();
 
     ColorText::Mode colorMode() const;
     // Each is false when the write failed, and then the run has ended (quietly for a closed pipe,
@@ -76,6 +72,7 @@ private:
     bool tell(const QByteArray& bytes);
     bool complain(const QString& message);
     bool endWithWriteFailure();
+    void endWithInputProblem(const CliInput& input);
     void end(int exitCode);
     void endWithUsageError(const QString& message);
 
