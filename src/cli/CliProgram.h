@@ -16,14 +16,17 @@
 
 class QIODevice;
 
-namespace brimhold::app {
+namespace brimhold::rcon {
+class Clock;
+}  // namespace brimhold::rcon
+
+namespace brimhold::serverlist {
 class ServerListStore;
-}  // namespace brimhold::app
+}  // namespace brimhold::serverlist
 
 namespace brimhold::cli {
 
 class CliInput;
-class Clock;
 class ServerFleet;
 
 // The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
@@ -42,7 +45,7 @@ class CliProgram final : public QObject {
 public:
     // The streams and the clock must outlive the program.
     CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& output, QIODevice& errors,
-               Clock& clock, QObject* parent = nullptr);
+               rcon::Clock& clock, QObject* parent = nullptr);
     ~CliProgram() override;
 
     // Runs the command line (program name first). finished() follows, possibly before this returns.
@@ -57,7 +60,7 @@ signals:
 private:
     void run();
     void listServers();
-    std::unique_ptr<app::ServerListStore> openServerList();
+    std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void printReply(int index);
@@ -79,7 +82,7 @@ private:
     CliEnvironment m_environment;
     QIODevice& m_input;
     StandardStreams m_streams;
-    Clock& m_clock;
+    rcon::Clock& m_clock;
     std::optional<CliArguments> m_arguments;
     ServerFleet* m_fleet = nullptr;
     int m_nextToPrint = 0;

@@ -5,11 +5,14 @@
 #include <QByteArray>
 #include <QJsonObject>
 
+namespace brimhold::rcon {
+struct StatusResponse;
+}  // namespace brimhold::rcon
+
 namespace brimhold::cli {
 
 class ServerFleet;
 class ServerSession;
-struct StatusResponse;
 
 // What the program prints about its servers: reply texts, the status table, the blocks and summary of a
 // run on several servers, the JSON objects and the saved-server listing. The server's bytes are
@@ -22,7 +25,7 @@ public:
     static QByteArray replyText(const QByteArray& reply, ColorText::Mode colors, bool raw);
 
     // Host name, map, game type, players and maximum, then the player table in the order received.
-    static QByteArray statusText(const StatusResponse& status, ColorText::Mode colors);
+    static QByteArray statusText(const rcon::StatusResponse& status, ColorText::Mode colors);
 
     // name, host, port, status, elapsed_ms, then the error, the reply text, or the status's fields.
     // Colour codes are kept or stripped, never rendered.

@@ -1,6 +1,6 @@
 #include "demo/DemoGameState.h"
 
-#include "console/CommandMenus.h"
+#include "rcon/ColorCodes.h"
 #include "demo/QueryAnswers.h"
 
 namespace brimhold::demo {
@@ -20,17 +20,11 @@ QList<DemoGameState::Player> initialPlayers() {
     };
 }
 
-// The map names of the console's "Change map" menu.
-QList<QByteArray> menuMaps() {
-    QList<QByteArray> maps;
-    const QByteArray mapCommand = "map ";
-    for (const console::MenuItem& item : console::CommandMenus::items(console::MenuGroup::mnuMapchange)) {
-        const QByteArray command(item.action.command.data(), item.action.command.size());
-        if (command.startsWith(mapCommand)) {
-            maps.append(command.mid(mapCommand.size()));
-        }
-    }
-    return maps;
+// The maps the server has: the game's sixteen stock multiplayer maps.
+QList<QByteArray> stockMaps() {
+    return {"mp_bocage", "mp_brecourt", "mp_carentan",   "mp_chateau",  "mp_dawnville", "mp_depot",
+            "mp_harbor", "mp_hurtgen",  "mp_neuville",   "mp_pavlov",   "mp_powcamp",   "mp_railyard",
+            "mp_rocket", "mp_ship",     "mp_stalingrad", "mp_tigertown"};
 }
 
 // Splits a command into words as a game console does: blanks separate words, double quotes group
@@ -92,7 +86,7 @@ QByteArray rightAligned(qsizetype value, int width) {
 
 }  // namespace
 
-DemoGameState::DemoGameState() : m_players(initialPlayers()), m_maps(menuMaps()) {}
+DemoGameState::DemoGameState() : m_players(initialPlayers()), m_maps(stockMaps()) {}
 
 QByteArray DemoGameState::execute(const QByteArray& command) {
     const Words words = splitWords(command);
@@ -197,7 +191,7 @@ QByteArray DemoGameState::status() const {
     for (qsizetype i = 0; i < m_players.size(); ++i) {
         const Player& player = m_players[i];
         const qsizetype padding =
-            qMax<qsizetype>(1, kNameColumnWidth - DemoPlayer::withoutColours(player.name).size());
+            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
         text += rightAligned(i, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
                 rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
                 rightAligned(i * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +

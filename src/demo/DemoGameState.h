@@ -11,9 +11,9 @@ namespace brimhold::demo {
 
 // The state of a small make-believe game server and the console commands that show and change it:
 // the current map and map rotation, console variables ("cvars", a CvarTable), a few fictional players
-// and an anti-cheat add-on (PunkBusterAddOn) with its player and ban lists. Commands are executed as an
-// authorised rcon request would be, and each returns the text the server prints back. No sockets, no clock:
-// everything is bytes in, bytes out.
+// and an anti-cheat add-on (PunkBusterAddOn) with its player and ban lists. Commands are executed as
+// an authorised rcon request would be, and each returns the text the server prints back. No sockets,
+// no clock: everything is bytes in, bytes out.
 class DemoGameState final {
 public:
     using Player = DemoPlayer;
@@ -32,7 +32,7 @@ public:
     QByteArray cvarValue(const QByteArray& name) const { return m_cvars.value(name); }
     const CvarTable& cvars() const { return m_cvars; }
     const QList<Player>& players() const { return m_players; }
-    // The map names this server has, as the console's map menu knows them.
+    // The map names this server has, in the order of the console's map menu.
     const QList<QByteArray>& maps() const { return m_maps; }
 
 private:

@@ -11,9 +11,6 @@ struct DemoPlayer {
     int ping = 0;
     QByteArray address;
     QByteArray guid;
-
-    // The text without colour codes ("^" and the character after it).
-    static QByteArray withoutColours(const QByteArray& text);
 };
 
 }  // namespace brimhold::demo

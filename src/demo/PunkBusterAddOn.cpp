@@ -1,5 +1,7 @@
 #include "demo/PunkBusterAddOn.h"
 
+#include "rcon/ColorCodes.h"
+
 #include <algorithm>
 
 namespace brimhold::demo {
@@ -86,9 +88,9 @@ qsizetype PunkBusterAddOn::findPlayer(const QList<DemoPlayer>& players, const QB
         const qsizetype index = slotOrName.toLongLong() - 1;
         return index >= 0 && index < players.size() ? index : -1;
     }
-    const QByteArray part = DemoPlayer::withoutColours(slotOrName).toLower();
+    const QByteArray part = rcon::ColorCodes::strip(slotOrName).toLower();
     for (qsizetype i = 0; i < players.size() && !part.isEmpty(); ++i) {
-        if (DemoPlayer::withoutColours(players[i].name).toLower().contains(part)) {
+        if (rcon::ColorCodes::strip(players[i].name).toLower().contains(part)) {
             return i;
         }
     }
