@@ -7,8 +7,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/LineDispatcher.h"
 #include "cli/LineEditor.h"
-
-#include <QIODevice>
+#include "cli/StandardStreams.h"
 
 #include <algorithm>
 
@@ -33,8 +32,8 @@ QString described(const ServerTarget& target) {
 }  // namespace
 
 InteractiveConsole::InteractiveConsole(const QList<ServerTarget>& targets, Settings settings,
-                                       rcon::Clock& clock, QIODevice& errors, QObject* parent)
-    : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_errors(errors) {
+                                       rcon::Clock& clock, StandardStreams& streams, QObject* parent)
+    : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_streams(streams) {
     for (const ServerTarget& target : targets) {
         m_servers.append(new ConsoleServer(target, clock, m_settings.timing, this));
     }
@@ -165,12 +164,13 @@ void InteractiveConsole::tellHistoryProblem() {
         return;
     }
     m_toldHistoryProblem = true;
-    const QString message = QStringLiteral("brimhold-rcon-cli: cannot write the history %1: %2\n")
-                                .arg(m_history->path(), m_history->problem());
+    const QString message =
+        QStringLiteral("cannot write the history %1: %2").arg(m_history->path(), m_history->problem());
     if (m_editor && !m_ended) {
-        m_editor->printAbove(message.toUtf8());
+        print((QString::fromLatin1(StandardStreams::kProgramName) + QStringLiteral(": ") + message + '\n')
+                  .toUtf8());
     } else {
-        m_errors.write(message.toLocal8Bit());
+        complain(message);
     }
 }
 
@@ -185,11 +185,11 @@ void InteractiveConsole::end(int exitCode) {
             tellHistoryProblem();
         }
     }
-    emit finished(exitCode);
+    emit finished(m_streams.failure() == StandardStreams::Failure::None ? exitCode : ExitStatus::kError);
 }
 
 void InteractiveConsole::complain(const QString& message) {
-    m_errors.write((QStringLiteral("brimhold-rcon-cli: ") + message + QLatin1Char('\n')).toLocal8Bit());
+    m_streams.complain(message);  // a failed write is remembered there and changes the exit status
 }
 
 }  // namespace brimhold::cli

@@ -13,8 +13,6 @@
 
 #include <optional>
 
-class QIODevice;
-
 namespace brimhold::rcon {
 class Clock;
 }  // namespace brimhold::rcon
@@ -25,6 +23,7 @@ class CompletionSource;
 class ConsoleServer;
 class LineDispatcher;
 class LineEditor;
+class StandardStreams;
 
 // The interactive console of brimhold-rcon-cli at a terminal. It probes every server first ("echo
 // !!ping", as the windows program does), leaves out those that do not answer, and says "Connected to
@@ -45,10 +44,10 @@ public:
         QString historyDirectory;
     };
 
-    // The clock and the error stream must outlive the console. The terminal is standard input and
-    // output.
+    // The clock and the streams (for what is said on standard error) must outlive the console. The
+    // terminal is standard input and output.
     InteractiveConsole(const QList<ServerTarget>& targets, Settings settings, rcon::Clock& clock,
-                       QIODevice& errors, QObject* parent = nullptr);
+                       StandardStreams& streams, QObject* parent = nullptr);
     ~InteractiveConsole() override;
 
     // Starts the probe; finished() follows, possibly before this returns.
@@ -73,7 +72,7 @@ private:
 
     Settings m_settings;
     rcon::Clock& m_clock;
-    QIODevice& m_errors;
+    StandardStreams& m_streams;
     QList<ConsoleServer*> m_servers;
     QList<std::optional<Outcome>> m_probes;
     LineEditor* m_editor = nullptr;
