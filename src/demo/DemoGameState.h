@@ -16,9 +16,13 @@ public:
         QByteArray name;  // may hold colour codes such as "^1"
         int score = 0;
         int ping = 0;
-        QByteArray address;
-        QByteArray guid;
+        QByteArray address;  // "bot" for a bot
+        QByteArray guid;     // empty for a bot, which the anti-cheat add-on does not list
+        int slot = 0;        // the client number "status" shows; the add-on counts from 1 instead
     };
+    // The column layout of "status": Call of Duty's ("num score ping name lastmsg address qport rate")
+    // or ioquake3's ("cl score ping name address rate").
+    enum class StatusLayout { CallOfDuty, Ioquake3 };
     struct Cvar {
         QByteArray name;
         QByteArray value;
@@ -44,6 +48,8 @@ public:
     // The text after the marker answering a "getinfo" query: "infoResponse" and a short info string.
     QByteArray infoResponse(const QByteArray& challenge) const;
 
+    void setStatusLayout(StatusLayout layout) { m_statusLayout = layout; }
+
     QByteArray mapName() const { return cvarValue("mapname"); }
     QByteArray cvarValue(const QByteArray& name) const;
     const QList<Player>& players() const { return m_players; }
@@ -59,6 +65,9 @@ private:
     QByteArray rotateMap();
     void resetScores();
     QByteArray status() const;
+    QByteArray ioquake3Status() const;
+    QByteArray addBot(const Words& words);
+    QByteArray kickClient(const Words& words);
     QByteArray serverInfo() const;
     QByteArray listFiles(const QByteArray& filter) const;
     QByteArray cvarList() const;
@@ -80,6 +89,7 @@ private:
     QList<QByteArray> m_maps;
     QList<Ban> m_bans;
     qsizetype m_rotationPosition = 0;  // word index in sv_mapRotation where the next rotation starts
+    StatusLayout m_statusLayout = StatusLayout::CallOfDuty;
 };
 
 }  // namespace brimhold::demo

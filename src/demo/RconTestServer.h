@@ -53,6 +53,7 @@ public:
     void sendToLastSender(const QByteArray& datagram);
 
     const DemoGameState& state() const { return m_state; }
+    void setStatusLayout(DemoGameState::StatusLayout layout) { m_state.setStatusLayout(layout); }
 
     // The header that starts every reply datagram.
     static QByteArray replyHeader();
