@@ -54,6 +54,8 @@ public:
 
     const DemoGameState& state() const { return m_state; }
     void setStatusLayout(DemoGameState::StatusLayout layout) { m_state.setStatusLayout(layout); }
+    // Adds `count` bots as "addbot" would, raising sv_maxclients when they would not fit.
+    void addBots(int count);
 
     // The header that starts every reply datagram.
     static QByteArray replyHeader();
