@@ -4,7 +4,7 @@
 // servers at a time. The servers run in this process on the main thread; the runs come from a second
 // thread.
 
-#include "app/ServerListStore.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 
 #include "ChildProcess.h"
@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::demo;
 
 namespace {
