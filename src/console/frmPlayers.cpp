@@ -93,10 +93,9 @@ void frmPlayers::createControls() {
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    // The numbers, addresses and GUIDs take what they need; the name the rest.
-    QHeaderView* header = m_table->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(PlayerTableModel::NameColumn, QHeaderView::Stretch);
+    // Every column takes what it needs; the last one shown also the rest.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnHidden(PlayerTableModel::GuidColumn, true);
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this, &frmPlayers::showRowMenu);
@@ -131,7 +130,7 @@ void frmPlayers::createControls() {
     layout->addWidget(m_notice);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
-    resize(640, 400);
+    resize(760, 420);
 }
 
 void frmPlayers::showRefreshed(const rcon::StatusResponse& status,
