@@ -7,12 +7,16 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace brimhold::cli;
 using brimhold::serverlist::ServerListFolders;
 
 int main(int argc, char* argv[]) {
+    // A write to a pipe whose reader has gone then fails with EPIPE instead of killing the program, so
+    // that it ends as it chooses (see ExitStatus::kOutputClosed).
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
 
     CliEnvironment environment;
