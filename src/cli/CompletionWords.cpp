@@ -1,8 +1,10 @@
 #include "cli/CompletionWords.h"
 
 #include "rcon/ColorCodes.h"
+#include "rcon/StatusTable.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace brimhold::cli {
 
@@ -66,11 +68,6 @@ char lowerAscii(char c) {
 
 bool isFlagWord(const QByteArray& token) {
     return std::all_of(token.begin(), token.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == '?'; });
-}
-
-bool isNumber(const QByteArray& token) {
-    return !token.isEmpty() &&
-           std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 QList<QByteArray> lines(const QByteArray& text) {
@@ -143,29 +140,21 @@ QList<QByteArray> CompletionWords::mapsIn(const QByteArray& fileListing) {
     return words;
 }
 
-// The table follows a header line that names its columns ("num" or "cl" for the slot, "name" among
-// them) and a line of dashes. A name may hold blanks, so it is what lies between the columns before
-// it and those after it.
+// The table of players follows its header line; the slot numbers and the names are the words.
 QList<QByteArray> CompletionWords::playersIn(const QByteArray& statusReply) {
     QList<QByteArray> words;
-    QList<QByteArray> header;
+    std::optional<rcon::StatusTable> table;
     for (const QByteArray& line : lines(statusReply)) {
-        const QList<QByteArray> tokens = line.simplified().split(' ');
-        if (header.isEmpty()) {
-            if (tokens.contains("name") && (tokens.contains("num") || tokens.contains("cl"))) {
-                header = tokens;
-            }
+        if (!table) {
+            table = rcon::StatusTable::fromHeader(line);
             continue;
         }
-        const qsizetype nameColumn = header.indexOf("name");
-        const qsizetype slotColumn = std::max(header.indexOf("num"), header.indexOf("cl"));
-        const qsizetype columnsAfterName = header.size() - nameColumn - 1;
-        if (tokens.size() < header.size() || !isNumber(tokens[slotColumn])) {
+        const std::optional<rcon::StatusResponse::Player> player = table->readRow(line);
+        if (!player) {
             continue;
         }
-        const QByteArray name = rcon::ColorCodes::strip(
-            tokens.mid(nameColumn, tokens.size() - columnsAfterName - nameColumn).join(' '));
-        words.append(tokens[slotColumn]);
+        const QByteArray name = rcon::ColorCodes::strip(player->name).trimmed();
+        words.append(QByteArray::number(player->slot));
         if (!name.isEmpty() && !name.contains('"')) {
             words.append(name.contains(' ') ? '"' + name + '"' : name);
         }

@@ -3,6 +3,8 @@
 #include "rcon/ColorCodes.h"
 #include "demo/QueryAnswers.h"
 
+#include <algorithm>
+
 namespace brimhold::demo {
 
 namespace {
@@ -13,10 +15,10 @@ constexpr int kNameColumnWidth = 16;
 
 QList<DemoGameState::Player> initialPlayers() {
     return {
-        {"^1Red^7Baron", 12, 48, "203.0.113.17:28960", "4f1e2d3c5b6a79880f1e2d3c5b6a7988"},
-        {"^4Sgt.^5Blue", 9, 63, "198.51.100.42:28960", "a1b2c3d4e5f60718293a4b5c6d7e8f90"},
-        {"^3Sunny^2Jim", 5, 112, "192.0.2.88:28960", "0badc0ffee0ddf00d15ea5e0000c0de1"},
-        {"Quiet^6Mouse", 0, 999, "203.0.113.201:28960", "77e3a1f09c2b4d6e8a0c1e3f5b7d9f11"},
+        {"^1Red^7Baron", 12, 48, "203.0.113.17:28960", "4f1e2d3c5b6a79880f1e2d3c5b6a7988", 0},
+        {"^4Sgt.^5Blue", 9, 63, "198.51.100.42:28960", "a1b2c3d4e5f60718293a4b5c6d7e8f90", 1},
+        {"^3Sunny^2Jim", 5, 112, "192.0.2.88:28960", "0badc0ffee0ddf00d15ea5e0000c0de1", 2},
+        {"Quiet^6Mouse", 0, 999, "203.0.113.201:28960", "77e3a1f09c2b4d6e8a0c1e3f5b7d9f11", 3},
     };
 }
 
@@ -84,6 +86,11 @@ QByteArray rightAligned(qsizetype value, int width) {
     return QByteArray::number(value).rightJustified(width);
 }
 
+bool isSlotNumber(const QByteArray& word) {
+    return !word.isEmpty() &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
 
 DemoGameState::DemoGameState() : m_players(initialPlayers()), m_maps(stockMaps()) {}
@@ -112,7 +119,13 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
         return rotateMap();
     }
     if (name == "status") {
-        return status();
+        return m_statusLayout == StatusLayout::Ioquake3 ? ioquake3Status() : status();
+    }
+    if (name == "addbot") {
+        return addBot(words);
+    }
+    if (name == "clientkick") {
+        return kickClient(words);
     }
     if (name == "serverinfo") {
         return serverInfo();
@@ -191,16 +204,71 @@ QByteArray DemoGameState::status() const {
                       "\n"
                       "num score ping name            lastmsg address               qport rate\n"
                       "--- ----- ---- --------------- ------- --------------------- ----- -----\n";
-    for (qsizetype i = 0; i < m_players.size(); ++i) {
-        const Player& player = m_players[i];
+    for (const Player& player : m_players) {
         const qsizetype padding =
             qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
-        text += rightAligned(i, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
+        text += rightAligned(player.slot, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
                 rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
-                rightAligned(i * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
-                rightAligned(1000 + 1111 * i, 5) + " 25000\n";
+                rightAligned(player.slot * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
+                rightAligned(1000 + 1111 * player.slot, 5) + " 25000\n";
     }
     return text;
+}
+
+// As ioquake3 prints it: the name padded to 16 characters (colour codes not counted), "^7" before the
+// address, which is padded to 39, at least one blank after each and one more before the rate.
+QByteArray DemoGameState::ioquake3Status() const {
+    constexpr int kAddressColumnWidth = 39;
+    QByteArray text = "map: " + mapName() +
+                      "\n"
+                      "cl score ping name            address                                 rate \n"
+                      "-- ----- ---- --------------- --------------------------------------- -----\n";
+    for (const Player& player : m_players) {
+        const qsizetype namePadding =
+            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
+        const qsizetype addressPadding = qMax<qsizetype>(1, kAddressColumnWidth - player.address.size());
+        const int rate = player.guid.isEmpty() ? 16384 : 25000;
+        text += rightAligned(player.slot, 2) + ' ' + rightAligned(player.score, 5) + ' ' +
+                rightAligned(player.ping, 4) + ' ' + player.name + QByteArray(namePadding, ' ') + "^7" +
+                player.address + QByteArray(addressPadding, ' ') + ' ' + rightAligned(rate, 5) + '\n';
+    }
+    return text + '\n';
+}
+
+// "addbot NAME [...]": a bot joins on the lowest free slot, its name capitalised.
+QByteArray DemoGameState::addBot(const Words& words) {
+    if (words.size() < 2 || words[1].isEmpty()) {
+        return "Usage: Addbot <botname> [skill 1-5] [team] [msec delay] [altname]\n";
+    }
+    if (m_players.size() >= cvarValue("sv_maxclients").toInt()) {
+        return "Server is full, increase sv_maxclients.\n";
+    }
+    int slot = 0;
+    while (
+        std::any_of(m_players.begin(), m_players.end(), [slot](const Player& p) { return p.slot == slot; })) {
+        ++slot;
+    }
+    const QByteArray name = words[1].left(1).toUpper() + words[1].mid(1).toLower();
+    const auto at =
+        std::find_if(m_players.begin(), m_players.end(), [slot](const Player& p) { return p.slot > slot; });
+    m_players.insert(at, {name, 0, 0, "bot", {}, slot});
+    return name + "^7 connected\n";
+}
+
+// "clientkick N": the player on slot N leaves.
+QByteArray DemoGameState::kickClient(const Words& words) {
+    if (words.size() < 2) {
+        return "Usage: clientkick <client number>\n";
+    }
+    const auto player = std::find_if(m_players.begin(), m_players.end(), [&words](const Player& p) {
+        return isSlotNumber(words[1]) && p.slot == words[1].toInt();
+    });
+    if (player == m_players.end()) {
+        return "Client " + words[1] + " is not active\n";
+    }
+    const QByteArray name = player->name;
+    m_players.erase(player);
+    return name + "^7 was kicked\n";
 }
 
 QByteArray DemoGameState::serverInfo() const {
@@ -229,9 +297,9 @@ QByteArray DemoGameState::listFiles(const QByteArray& filter) const {
 // The commands executeWords() knows, one a line as a game server lists them.
 QByteArray DemoGameState::commandList() {
     static const QList<QByteArray> kCommands = {
-        "echo",       "map",       "map_restart",   "map_rotate",    "status", "serverinfo",
-        "fdir",       "cvarlist",  "cmdlist",       "set",           "seta",   "pb_sv_plist",
-        "pb_sv_kick", "pb_sv_ban", "pb_sv_banlist", "pb_sv_banempty"};
+        "echo",       "map",         "map_restart", "map_rotate", "status",        "addbot",
+        "clientkick", "serverinfo",  "fdir",        "cvarlist",   "cmdlist",       "set",
+        "seta",       "pb_sv_plist", "pb_sv_kick",  "pb_sv_ban",  "pb_sv_banlist", "pb_sv_banempty"};
     return kCommands.join('\n') + "\n" + QByteArray::number(kCommands.size()) + " commands\n";
 }
 

@@ -17,6 +17,9 @@ namespace brimhold::demo {
 class DemoGameState final {
 public:
     using Player = DemoPlayer;
+    // The column layout of "status": Call of Duty's ("num score ping name lastmsg address qport rate")
+    // or ioquake3's ("cl score ping name address rate").
+    enum class StatusLayout { CallOfDuty, Ioquake3 };
 
     DemoGameState();
 
@@ -27,6 +30,8 @@ public:
     // The answers to the "getstatus" and "getinfo" queries (see QueryAnswers).
     QByteArray statusResponse(const QByteArray& challenge) const;
     QByteArray infoResponse(const QByteArray& challenge) const;
+
+    void setStatusLayout(StatusLayout layout) { m_statusLayout = layout; }
 
     QByteArray mapName() const { return cvarValue("mapname"); }
     QByteArray cvarValue(const QByteArray& name) const { return m_cvars.value(name); }
@@ -44,6 +49,9 @@ private:
     QByteArray rotateMap();
     void resetScores();
     QByteArray status() const;
+    QByteArray ioquake3Status() const;
+    QByteArray addBot(const Words& words);
+    QByteArray kickClient(const Words& words);
     QByteArray serverInfo() const;
     QByteArray listFiles(const QByteArray& filter) const;
     QByteArray cvarList() const;
@@ -56,6 +64,7 @@ private:
     QList<QByteArray> m_maps;
     PunkBusterAddOn m_punkBuster;
     qsizetype m_rotationPosition = 0;  // word index in sv_mapRotation where the next rotation starts
+    StatusLayout m_statusLayout = StatusLayout::CallOfDuty;
 };
 
 }  // namespace brimhold::demo

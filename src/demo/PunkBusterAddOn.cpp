@@ -40,12 +40,16 @@ QByteArray PunkBusterAddOn::playerList(const QList<DemoPlayer>& players) {
     QByteArray text = kPunkBuster +
                       "Player List: [Slot #] [GUID] [Address] [Status] [Power] [Auth Rate] [Recent SS] "
                       "[O/S] [Name]\n";
-    for (qsizetype i = 0; i < players.size(); ++i) {
-        const DemoPlayer& player = players[i];
-        text += kPunkBuster + QByteArray::number(i + 1) + "  " + player.guid + "(-) " + player.address +
-                " OK   1 5.0 0 (W) \"" + player.name + "\"\n";
+    int listed = 0;
+    for (const DemoPlayer& player : players) {
+        if (player.guid.isEmpty()) {
+            continue;  // a bot
+        }
+        text += kPunkBuster + QByteArray::number(player.slot + 1) + "  " + player.guid + "(-) " +
+                player.address + " OK   1 5.0 0 (W) \"" + player.name + "\"\n";
+        ++listed;
     }
-    return text + kPunkBuster + "End of Player List (" + QByteArray::number(players.size()) + " Players)\n";
+    return text + kPunkBuster + "End of Player List (" + QByteArray::number(listed) + " Players)\n";
 }
 
 // "pb_sv_kick SLOT|NAME [MINUTES] REASON" and "pb_sv_ban SLOT|NAME REASON": the player leaves the
@@ -85,8 +89,13 @@ QByteArray PunkBusterAddOn::banList() const {
 // A slot number as the add-on's list counts (from 1), or a part of a name, colours ignored.
 qsizetype PunkBusterAddOn::findPlayer(const QList<DemoPlayer>& players, const QByteArray& slotOrName) {
     if (isSlotNumber(slotOrName)) {
-        const qsizetype index = slotOrName.toLongLong() - 1;
-        return index >= 0 && index < players.size() ? index : -1;
+        const qsizetype slot = slotOrName.toLongLong() - 1;
+        for (qsizetype i = 0; i < players.size(); ++i) {
+            if (players[i].slot == slot && !players[i].guid.isEmpty()) {
+                return i;
+            }
+        }
+        return -1;
     }
     const QByteArray part = rcon::ColorCodes::strip(slotOrName).toLower();
     for (qsizetype i = 0; i < players.size() && !part.isEmpty(); ++i) {

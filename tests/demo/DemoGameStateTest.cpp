@@ -86,4 +86,21 @@ TEST_F(DemoGameStateTest, CmdlistNamesOnlyCommandsThatItKnows) {
     }
 }
 
+// The rows as ioquake3 prints them (the layout recorded from a real server), slots kept when others
+// leave, bots outside the add-on's list.
+TEST_F(DemoGameStateTest, BotsJoinOnTheLowestFreeSlotAndClientkickEmptiesOne) {
+    EXPECT_EQ(run("clientkick 1"), "^4Sgt.^5Blue^7 was kicked\n");
+    EXPECT_EQ(run("clientkick 1"), "Client 1 is not active\n");
+    EXPECT_EQ(run("addbot sarge"), "Sarge^7 connected\n");
+    run("addbot grunt");
+    m_state.setStatusLayout(DemoGameState::StatusLayout::Ioquake3);
+    const std::string status = run("status");
+    EXPECT_EQ(status.rfind("map: mp_carentan\ncl score ping name            address      ", 0), 0u);
+    EXPECT_NE(status.find("\n 1     0    0 Sarge           ^7bot                                     16384\n"
+                          " 2     5  112 ^3Sunny^2Jim        ^7192.0.2.88:28960"),
+              std::string::npos);
+    EXPECT_NE(status.find("\n 4     0    0 Grunt "), std::string::npos);
+    EXPECT_NE(run("pb_sv_plist").find("End of Player List (3 Players)"), std::string::npos);
+}
+
 }  // namespace
