@@ -56,6 +56,13 @@ std::optional<CompletionWords::Completion> CompletionSource::complete(const QByt
     return std::nullopt;
 }
 
+void CompletionSource::commandSent() {
+    List& players = m_lists[int(Kind::Players)];
+    if (players.state == State::Known) {
+        players.state = State::Unknown;
+    }
+}
+
 bool CompletionSource::isKnown(Kind kind) const {
     const List& list = m_lists[int(kind)];
     return list.state == State::Known &&

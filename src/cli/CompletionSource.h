@@ -18,8 +18,8 @@ class ConsoleServer;
 // Where the interactive console's completion words come from: the servers themselves. A list is asked
 // for when a completion first needs it, from every server at once: "cmdlist" and "cvarlist" together,
 // "fdir *.bsp" for the maps, "status" for the players. The words of every server that answered are
-// kept together; commands, cvars and maps for the whole session, the players for kPlayersFreshMs,
-// since they come and go. A list that no server gave is not asked for again.
+// kept together; commands, cvars and maps for the whole session, the players for kPlayersFreshMs and
+// until the next command, since they come and go. A list that no server gave is not asked for again.
 class CompletionSource final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CompletionSource)
@@ -37,6 +37,9 @@ public:
     // known yet, asks the servers for it and returns nothing; wordsArrived() follows once every server
     // has answered, or with whatever has come at the end of the wait, unless nothing came.
     std::optional<CompletionWords::Completion> complete(const QByteArray& lineBeforeCursor);
+
+    // A command has gone to the servers: it may have changed the players, who are asked for again.
+    void commandSent();
 
     const CompletionWords& words() const { return m_words; }
 

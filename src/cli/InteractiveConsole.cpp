@@ -121,6 +121,7 @@ void InteractiveConsole::lineEntered(QByteArray line) {
     if (!m_dispatcher->enter(wireBytes(line))) {
         return;
     }
+    m_completion->commandSent();
     m_editor->addHistory(line);
     if (!m_history->record(line)) {
         tellHistoryProblem();

@@ -28,6 +28,11 @@ void CompletionSourceTest::theFirstCompletionAsksEveryServerOnceAndKeepsTheirWor
     for (const auto& test : fixture.tests) {
         QCOMPARE(test->received().size(), 2);  // cmdlist and cvarlist, once
     }
+    QVERIFY(!source.complete("kick "));  // the players are asked for, and again after a command
+    QVERIFY(fixture.drive([&] { return arrived.size() == 2; }));
+    QVERIFY(source.complete("kick ")->matches.contains("RedBaron"));
+    source.commandSent();
+    QVERIFY(!source.complete("kick "));
 }
 
 void CompletionSourceTest::aSilentServerHoldsACompletionForOneWaitAtMost() {
