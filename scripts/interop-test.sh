@@ -129,7 +129,8 @@ launch_ioquake3() {
     local key=$1 port=$2 name=$3 log=$4
     timeout --kill-after=5 "$SERVER_LIFE_LIMIT" "$IOQ3_ENGINE" +set dedicated 1 +set net_enabled 1 \
         +set net_ip 127.0.0.1 +set net_port "$port" +set rconpassword "${server_password[$key]}" \
-        +set sv_hostname "$name" +set fs_homepath "$work_dir/$key-home" +set com_basegame baseoa \
+        +set sv_hostname "$name" +set bot_enable 1 +set fs_homepath "$work_dir/$key-home" \
+        +set com_basegame baseoa \
         +set fs_basepath "$IOQ3_DATA" +map oa_dm1 >"$log" 2>&1 </dev/null &
     launched_pid=$!
 }

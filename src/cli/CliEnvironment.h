@@ -16,6 +16,8 @@ struct CliEnvironment {
     // Where the saved server list is looked for, as the connection dialog looks for it.
     QString programDirectory;
     QString userDataDirectory;
+    // Where the interactive console keeps its history files.
+    QString historyDirectory;
     // The file of each server's rcon mode; empty means rcon::AuthModeStore::defaultPath().
     QString authModeFile;
 };

@@ -5,14 +5,32 @@
 #include "cli/CliProgram.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace brimhold::cli;
 using brimhold::serverlist::ServerListFolders;
 
+namespace {
+
+// $XDG_STATE_HOME/brimhold-rcon/history, ~/.local/state/... when it is not set (or not absolute).
+QString historyDirectory() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state)) {
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return state + QStringLiteral("/brimhold-rcon/history");
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // A write to a pipe whose reader has gone then fails with EPIPE instead of killing the program, so
+    // that it ends as it chooses (see ExitStatus::kOutputClosed).
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
 
     CliEnvironment environment;
@@ -25,6 +43,7 @@ int main(int argc, char* argv[]) {
     const ServerListFolders folders = ServerListFolders::ofThisProgram();
     environment.programDirectory = folders.programDirectory;
     environment.userDataDirectory = folders.userDataDirectory;
+    environment.historyDirectory = historyDirectory();
 
     QFile input;
     QFile output;

@@ -6,9 +6,9 @@ using namespace brimhold::cli;
 
 namespace {
 
-CliArguments parse(QStringList words) {
+CliArguments parse(QStringList words, bool onTerminal = false) {
     words.prepend(QStringLiteral("brimhold-rcon-cli"));
-    return CliArguments::parse(words);
+    return CliArguments::parse(words, onTerminal);
 }
 
 TEST(CliArguments, WordsAfterTheOptionsAreOneCommandJoinedBySingleBlanks) {
@@ -54,6 +54,16 @@ TEST(CliArguments, SecureNamesTheRconModeOrLeavesItToTheServer) {
     EXPECT_EQ(parse({"--host", "h", "--secure=challenge", "x"}).secure(),
               brimhold::rcon::AuthMode::Challenge);
     EXPECT_EQ(parse({"--host", "h", "--secure", "plain", "x"}).secure(), brimhold::rcon::AuthMode::Plain);
+}
+
+TEST(CliArguments, WithoutACommandAtATerminalTheInteractiveConsoleStarts) {
+    EXPECT_EQ(parse({"--all"}, true).action(), CliArguments::Action::Console);
+    EXPECT_EQ(parse({"--all", "status"}, true).action(), CliArguments::Action::Run);
+    EXPECT_EQ(parse({"--all", "--status"}, true).action(), CliArguments::Action::Run);
+    EXPECT_EQ(parse({"--all", "--interactive"}, true).action(), CliArguments::Action::Console);
+    EXPECT_FALSE(parse({"--all", "--interactive"}).error().isEmpty());  // no terminal
+    EXPECT_FALSE(parse({"--all", "--interactive", "status"}, true).error().isEmpty());
+    EXPECT_FALSE(parse({"--all", "--json"}, true).error().isEmpty());
 }
 
 TEST(CliArguments, ColoursRenderOnATerminalUnlessToldOtherwise) {

@@ -1,8 +1,12 @@
 #include "rcon/RconSocket.h"
 #include "rcon/RequestPacer.h"
 #include "rcon/SystemClock.h"
+#include "console/PlayerTableModel.h"
 #include "console/QuickCommandMenus.h"
 #include "console/frmMain.h"
+#include "console/frmPlayers.h"
+
+#include "ScriptedPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -150,6 +155,7 @@ private slots:
     void wrongPasswordShowsTheComplaintAndTimesOut();
     void echoIsShownAsTheServerPrintsIt();
     void demoServerAnswersLikeTheRealOne();
+    void playersWindowShowsTheBotsAndKicksOneFromTheTable();
 
 private:
     std::unique_ptr<frmMain> startConsole(const ServerAddress& server, const QString& password,
@@ -174,6 +180,8 @@ private:
     PacedRequests m_realPacer{2};
     PacedRequests m_demoPacer{2};
     std::unique_ptr<frmMain> m_console;
+    // Answers the players window's confirmations.
+    std::shared_ptr<ScriptedPrompter> m_prompter = std::make_shared<ScriptedPrompter>();
     QByteArray m_realWrongPassword;
 };
 
@@ -202,6 +210,7 @@ std::unique_ptr<frmMain> frmMainInteropTest::startConsole(const ServerAddress& s
     ConsoleOptions options;
     options.probeTimeLimitMs = probeTimeLimitMs;
     options.endProgram = [] {};
+    options.prompter = m_prompter;
     auto window = std::make_unique<frmMain>(std::move(options));
     window->rconIP = QStringLiteral("127.0.0.1");
     window->rconPort = server.port;
@@ -363,6 +372,56 @@ void frmMainInteropTest::demoServerAnswersLikeTheRealOne() {
     const auto demoWrong = startConsole(m_demo, m_demo.password + QStringLiteral("-wrong"), m_demoPacer,
                                         kWrongPasswordTimeLimitMs);
     QCOMPARE(withoutTimings(demoWrong->transcript().text()), m_realWrongPassword);
+}
+
+// The game server runs with two bots: ioquake3's join through the console, DarkPlaces' came with its
+// command line. The players window lists them with the engine's layout, and a kick picked in the table
+// drops one with the engine's kick command. ioquake3 then lists one bot fewer; DarkPlaces fills its
+// minimum of bots again, with a new bot of any name. The window's own requests (status and the
+// anti-cheat list at first, status after the kick) count against the flood limit too.
+void frmMainInteropTest::playersWindowShowsTheBotsAndKicksOneFromTheTable() {
+    const auto namesShown = [](const QTableView* table) {
+        QStringList names;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            names.append(table->model()->index(row, PlayerTableModel::NameColumn).data().toString());
+        }
+        return names;
+    };
+    const bool darkPlaces = m_engine == &kDarkPlaces;
+    for (const QString& bot : darkPlaces ? QStringList() : QStringList{"sarge", "grunt"}) {
+        const QByteArray echo = type(*m_console, m_realPacer, QStringLiteral("addbot ") + bot);
+        QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echo).contains(" connected"), kReplyTimeoutMs);
+    }
+    for (int request = 0; request < 3; ++request) {
+        m_realPacer.waitForTurn();
+    }
+    m_console->showPlayers();
+    const QTableView* table = m_console->players()->findChild<QTableView*>(QStringLiteral("table"));
+    if (darkPlaces) {
+        // DarkPlaces' "status" cuts names to 16 characters.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            namesShown(table).filter(QRegularExpression(QStringLiteral("^\\[BOT\\]"))).size(), 2,
+            kReplyTimeoutMs);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(namesShown(table), QStringList({"Sarge", "Grunt"}), kReplyTimeoutMs);
+    }
+    QCOMPARE(table->model()->index(1, PlayerTableModel::AddressColumn).data().toString(),
+             darkPlaces ? QStringLiteral("botclient") : QStringLiteral("bot"));
+    const QByteArray kicked = namesShown(table).at(1).toLatin1();
+    const QByteArray slot =
+        table->model()->index(1, PlayerTableModel::SlotColumn).data().toString().toLatin1();
+
+    m_prompter->confirmations = {true};
+    m_realPacer.waitForTurn();
+    const QByteArray kick = darkPlaces ? "kick # " + slot : "clientkick " + slot;
+    m_console->players()->runAction(PlayerAction::Kick, 1);
+    QCOMPARE(m_prompter->confirmationsAsked.size(), std::size_t(1));
+    const QByteArray dropped = darkPlaces ? "Client \"" + kicked : kicked + "^7 was kicked";
+    QTRY_VERIFY2_WITH_TIMEOUT(tailOf(*m_console, '>' + kick + "\r\n").contains(dropped),
+                              tailOf(*m_console, '>' + kick + "\r\n"), kReplyTimeoutMs);
+    if (!darkPlaces) {
+        QTRY_COMPARE_WITH_TIMEOUT(namesShown(table), QStringList({"Sarge"}), kReplyTimeoutMs);
+    }
 }
 
 int main(int argc, char* argv[]) {
