@@ -573,6 +573,7 @@ void frmMain::showPlayers() {
         setup.host = rconIP;
         setup.port = rconPort;
         setup.password = rconPassword;
+        setup.mode = m_sender ? m_sender->mode() : rcon::AuthMode::Plain;
         setup.runCommand = [this](const QString& command) { RunCommand(command); };
         setup.prompter = m_options.prompter;
         m_players = new frmPlayers(std::move(setup), this);

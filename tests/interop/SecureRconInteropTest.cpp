@@ -1,6 +1,7 @@
 #include "rcon/AuthModeStore.h"
 #include "rcon/SecureRcon.h"
 #include "console/frmMain.h"
+#include "console/frmPlayers.h"
 
 #include "DatagramRelay.h"
 
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -165,6 +167,11 @@ void SecureRconInteropTest::challengeSignedConsoleConnectsAndRunsACommand() {
         signedRequests += request.startsWith(kChallengeRequestStart) ? 1 : 0;
     }
     QCOMPARE(signedRequests, 2);  // the probe and the echo, each after a challenge of its own
+
+    // The players window asks with a socket of its own, in the console's mode.
+    m_challengeConsole->showPlayers();
+    QSignalSpy refreshed(&m_challengeConsole->players()->refresher(), &PlayerListRefresh::refreshed);
+    QVERIFY(refreshed.wait(kReplyTimeoutMs));
 }
 
 void SecureRconInteropTest::noRequestCarriesThePassword() {
