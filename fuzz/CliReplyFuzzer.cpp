@@ -57,16 +57,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qint64 lastPieceAt = -1;
     while (provider.remaining_bytes() > 0) {
         now += provider.ConsumeIntegralInRange<qint64>(0, 2000);
-        const bool asPrint = provider.ConsumeBool();
+        const int header = provider.ConsumeIntegralInRange<int>(0, 2);  // none, ioquake3's, DarkPlaces'
         const std::string body = provider.ConsumeRandomLengthString(2048);
         QByteArray datagram = QByteArray::fromStdString(body);
-        if (asPrint) {
+        if (header == 1) {
             datagram.prepend(RconProtocol::kPrintHeader);
+        } else if (header == 2) {
+            datagram.prepend(RconProtocol::kDarkPlacesPrintHeader);
         }
         const bool added = joiner.add(datagram, now);
-        FUZZ_CHECK(added == datagram.startsWith(RconProtocol::kPrintHeader));
+        const qsizetype headerSize = datagram.startsWith(RconProtocol::kPrintHeader)             ? 10
+                                     : datagram.startsWith(RconProtocol::kDarkPlacesPrintHeader) ? 5
+                                                                                                 : 0;
+        FUZZ_CHECK(added == (headerSize > 0));
         if (added) {
-            expected += datagram.mid(RconProtocol::kPrintHeader.size());
+            expected += datagram.mid(headerSize);
             lastPieceAt = now;
         }
         FUZZ_CHECK(joiner.text() == expected);

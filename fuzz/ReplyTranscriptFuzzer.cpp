@@ -49,12 +49,16 @@ public:
         const RconProtocol::Reply reply = RconProtocol::readReply(datagram, m_connected);
         const QByteArray converted = RconProtocol::convertLineFeeds(datagram);
         FUZZ_CHECK(converted.size() == datagram.size() + datagram.count('\n'));
+        // DarkPlaces' header is its first five bytes, which hold no line feed; any other is eleven
+        // characters after conversion.
+        const bool darkPlaces = datagram.startsWith(QByteArray(4, '\xFF') + 'n');
+        const QByteArray text = converted.mid(darkPlaces ? 5 : RconProtocol::kHeaderLength);
         if (reply.answersProbe) {
-            FUZZ_CHECK(!m_connected && converted.mid(RconProtocol::kHeaderLength).startsWith("!!ping"));
+            FUZZ_CHECK(!m_connected && text.startsWith("!!ping"));
             m_connected = true;
             return;
         }
-        FUZZ_CHECK(reply.text == converted.mid(RconProtocol::kHeaderLength));
+        FUZZ_CHECK(reply.text == text);
         AppendOutput(reply.text);
     }
 

@@ -14,6 +14,8 @@ struct ConnectOptions {
     // Where the server list lives instead when the program's folder cannot hold it (or is none); empty
     // means the per-user data folder.
     QString userDataDirectory;
+    // The file of each server's rcon mode; empty means rcon::AuthModeStore::defaultPath().
+    QString authModeFile;
     // Shows the dialog's message boxes; null means QMessageBox. Must outlive the dialog.
     MessageBoxes* messageBoxes = nullptr;
 };

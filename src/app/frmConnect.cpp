@@ -9,6 +9,7 @@
 #include "app/HotSpot.h"
 #include "app/PasswordCharStyle.h"
 #include "app/QtMessageBoxes.h"
+#include "app/SecureRconMenu.h"
 #include "app/VersionLabel.h"
 
 #include <QCoreApplication>
@@ -170,6 +171,13 @@ void frmConnect::buildServersFrame() {
     connect(cmdRemove, &QPushButton::clicked, this, &frmConnect::cmdRemove_Click);
     connect(lstServers, &QListWidget::itemSelectionChanged, this, &frmConnect::lstServers_Click);
     connect(lstServers, &QListWidget::itemDoubleClicked, this, &frmConnect::lstServers_DblClick);
+
+    m_serverMenu = new SecureRconMenu(
+        m_options.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath() : m_options.authModeFile, this);
+    connect(m_serverMenu, &SecureRconMenu::notKept, this,
+            [this](const QString& reason) { showNotice(QStringLiteral("Niet bewaard: ") + reason); });
+    lstServers->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstServers, &QListWidget::customContextMenuRequested, this, &frmConnect::lstServers_ContextMenu);
 }
 
 void frmConnect::buildNotice() {
@@ -333,6 +341,20 @@ void frmConnect::lstServers_Click() {
 void frmConnect::lstServers_DblClick() {
     cmdLoad_Click();
     cmdConnect_Click();
+}
+
+void frmConnect::lstServers_ContextMenu(const QPoint& position) {
+    const QListWidgetItem* item = lstServers->itemAt(position);
+    if (!item || !m_servers) {
+        return;
+    }
+    const std::optional<serverlist::ServerListStore::Entry> entry =
+        m_servers->entry(lstServers->row(item) + 1);
+    if (!entry) {
+        showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
+        return;
+    }
+    m_serverMenu->popUpFor(entry->host, entry->port, lstServers->viewport()->mapToGlobal(position));
 }
 
 void frmConnect::cmdSave_Click() {

@@ -22,6 +22,7 @@ class BannerPicture;
 class HotSpot;
 class MessageBoxes;
 class PasswordCharStyle;
+class SecureRconMenu;
 
 // The connection dialog, the program's first window. Its load sets the version label, opens the saved
 // server list and reads the command line; its connect action hands host, port and password over through
@@ -66,6 +67,8 @@ public:
     void cmdRemove_Click();
     // Shows the About box.
     void imgQorRcon_Click();
+    // A right click on an entry: its menu, which sets the entry's rcon mode.
+    void lstServers_ContextMenu(const QPoint& position);
 
 signals:
     // The three texts exactly as typed. Emitted synchronously: the dialog stays up, disabled, until the
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
     MessageBoxes* m_messageBoxes = nullptr;
     std::unique_ptr<serverlist::ServerListStore> m_servers;
+    SecureRconMenu* m_serverMenu = nullptr;
 
     // Controls, named as in the dialog's layout.
     BannerPicture* Picture1 = nullptr;

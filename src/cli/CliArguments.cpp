@@ -2,6 +2,8 @@
 
 #include "serverlist/DefaultPort.h"
 
+#include "rcon/SecureRcon.h"
+
 #include <QCommandLineParser>
 
 namespace brimhold::cli {
@@ -39,6 +41,11 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("password"),
          QStringLiteral("The password (visible to other users; prefer BRIMHOLD_RCON_PASSWORD)."),
          QStringLiteral("TEXT")},
+        {QStringLiteral("secure"),
+         QStringLiteral("How requests prove the password: plain (sent in each request), time or "
+                        "challenge (signed, for DarkPlaces servers with rcon_secure 1 or 2). Kept for "
+                        "the servers chosen; without it, each server's kept mode (plain at first)."),
+         QStringLiteral("MODE")},
         {{QStringLiteral("c"), QStringLiteral("command")},
          QStringLiteral("A command to send; may be repeated."),
          QStringLiteral("COMMAND")},
@@ -130,6 +137,14 @@ CliArguments CliArguments::parse(const QStringList& arguments, bool onTerminal) 
     } else {
         result.fail(QStringLiteral("--color takes auto, always or never, not \"%1\".").arg(color));
         return result;
+    }
+    if (parser.isSet(QStringLiteral("secure"))) {
+        const QString mode = parser.value(QStringLiteral("secure"));
+        result.m_secure = rcon::SecureRcon::modeNamed(mode);
+        if (!result.m_secure) {
+            result.fail(QStringLiteral("--secure takes plain, time or challenge, not \"%1\".").arg(mode));
+            return result;
+        }
     }
     if (parser.isSet(QStringLiteral("idle-ms"))) {
         bool isNumber = false;

@@ -2,6 +2,8 @@
 
 #include "cli/ColorText.h"
 
+#include "rcon/SecureRcon.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +50,8 @@ public:
     bool commandsFromInput() const { return m_commandsFromInput; }
     bool status() const { return m_status; }
 
+    // The rcon mode asked for with --secure, which the chosen servers keep; nothing: each server's own.
+    const std::optional<rcon::AuthMode>& secure() const { return m_secure; }
     qint64 idleMs() const { return m_idleMs; }
     qint64 timeoutMs() const { return m_timeoutMs; }
     int parallel() const { return m_parallel; }
@@ -78,6 +82,7 @@ private:
     QStringList m_commands;
     bool m_commandsFromInput = false;
     bool m_status = false;
+    std::optional<rcon::AuthMode> m_secure;
     qint64 m_idleMs = 250;
     qint64 m_timeoutMs = 3000;
     int m_parallel = 16;

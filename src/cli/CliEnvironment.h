@@ -18,6 +18,8 @@ struct CliEnvironment {
     QString userDataDirectory;
     // Where the interactive console keeps its history files.
     QString historyDirectory;
+    // The file of each server's rcon mode; empty means rcon::AuthModeStore::defaultPath().
+    QString authModeFile;
 };
 
 }  // namespace brimhold::cli

@@ -2,6 +2,7 @@
 
 #include "version/BuildVersion.h"
 #include "codepage/Windows1252.h"
+#include "rcon/AuthModeStore.h"
 #include "rcon/Clock.h"
 #include "serverlist/ServerListStore.h"
 #include "cli/CliInput.h"
@@ -72,6 +73,7 @@ void CliProgram::run() {
         endWithInputProblem(input);
         return;
     }
+    applyAuthModes(*targets);
     if (m_arguments->action() == CliArguments::Action::Console) {
         runConsole(*targets);
         return;
@@ -169,6 +171,27 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
         return std::nullopt;
     }
     return targets;
+}
+
+// Each server's rcon mode: the one that --secure asks for, which the servers keep from now on, or the one
+// they keep.
+void CliProgram::applyAuthModes(QList<ServerTarget>& targets) {
+    rcon::AuthModeStore modes(m_environment.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath()
+                                                                   : m_environment.authModeFile);
+    bool complained = false;
+    for (ServerTarget& target : targets) {
+        const std::optional<rcon::AuthMode>& asked = m_arguments->secure();
+        if (!asked) {
+            target.mode = modes.modeOf(target.host, target.port);
+            continue;
+        }
+        target.mode = *asked;
+        if (!modes.setMode(target.host, target.port, *asked) && !complained) {
+            complain(
+                QStringLiteral("warning: the rcon mode is used but not kept: %1").arg(modes.errorString()));
+            complained = true;
+        }
+    }
 }
 
 void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {

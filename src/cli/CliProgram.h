@@ -62,6 +62,7 @@ private:
     void listServers();
     std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
+    void applyAuthModes(QList<ServerTarget>& targets);
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void runConsole(const QList<ServerTarget>& targets);
     void printReply(int index);

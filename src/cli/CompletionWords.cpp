@@ -1,7 +1,7 @@
 #include "cli/CompletionWords.h"
 
 #include "rcon/ColorCodes.h"
-#include "rcon/StatusTable.h"
+#include "rcon/StatusResponse.h"
 
 #include <algorithm>
 #include <optional>
@@ -140,21 +140,14 @@ QList<QByteArray> CompletionWords::mapsIn(const QByteArray& fileListing) {
     return words;
 }
 
-// The table of players follows its header line; the slot numbers and the names are the words.
+// The players of the status print (any engine's layout); the slot numbers and the names are the words.
 QList<QByteArray> CompletionWords::playersIn(const QByteArray& statusReply) {
     QList<QByteArray> words;
-    std::optional<rcon::StatusTable> table;
-    for (const QByteArray& line : lines(statusReply)) {
-        if (!table) {
-            table = rcon::StatusTable::fromHeader(line);
-            continue;
-        }
-        const std::optional<rcon::StatusResponse::Player> player = table->readRow(line);
-        if (!player) {
-            continue;
-        }
-        const QByteArray name = rcon::ColorCodes::strip(player->name).trimmed();
-        words.append(QByteArray::number(player->slot));
+    const std::optional<rcon::StatusResponse> status = rcon::StatusResponse::parsePrint(statusReply);
+    for (const rcon::StatusResponse::Player& player :
+         status ? status->players : QList<rcon::StatusResponse::Player>()) {
+        const QByteArray name = rcon::ColorCodes::strip(player.name).trimmed();
+        words.append(QByteArray::number(player.slot));
         if (!name.isEmpty() && !name.contains('"')) {
             words.append(name.contains(' ') ? '"' + name + '"' : name);
         }

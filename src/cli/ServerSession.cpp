@@ -1,7 +1,10 @@
 #include "cli/ServerSession.h"
 
+#include "rcon/CommandSender.h"
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
+
+#include <QDateTime>
 
 namespace brimhold::cli {
 
@@ -25,7 +28,10 @@ ServerSession::ServerSession(ServerTarget target, rcon::Clock& clock, Timing tim
       m_clock(clock),
       m_timing(timing),
       m_socket(new rcon::RconSocket(this)),
-      m_timer(clock.createTimer([this] { timerRanOut(); })) {
+      m_timer(clock.createTimer([this] { timerRanOut(); })),
+      m_sender(std::make_unique<rcon::CommandSender>(
+          m_target.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, clock,
+          [] { return QDateTime::currentMSecsSinceEpoch(); })) {
     connect(m_socket, &rcon::RconSocket::datagramReceived, this, &ServerSession::received);
     connect(m_socket, &rcon::RconSocket::failed, this,
             [this](const QString& message) { finish(Outcome::Error, message); });
@@ -35,16 +41,14 @@ ServerSession::~ServerSession() = default;
 
 void ServerSession::runCommands(const QList<QByteArray>& commands) {
     startRun();
-    for (const QByteArray& command : commands) {
-        m_requests.append(rcon::RconProtocol::request(m_target.password, command));
-    }
+    m_requests = commands;
     start();
 }
 
 void ServerSession::queryStatus() {
     startRun();
     m_isStatusQuery = true;
-    m_requests = {rcon::StatusResponse::kRequest};
+    m_requests = {QByteArray()};
     start();
 }
 
@@ -91,11 +95,16 @@ void ServerSession::send() {
     m_joiner.emplace(now, m_timing.idleMs, m_timing.timeoutMs);
     m_state = State::Receiving;
     m_timer->startAt(m_joiner->endsAt());
-    m_socket->send(m_requests[m_nextRequest++]);
+    if (m_isStatusQuery) {
+        m_socket->send(rcon::StatusResponse::kRequest);
+    } else {
+        m_sender->sendCommand(m_target.password, m_requests[m_nextRequest]);
+    }
+    ++m_nextRequest;
 }
 
 void ServerSession::received(const QByteArray& datagram) {
-    if (m_state != State::Receiving) {
+    if (m_sender->takeDatagram(datagram) || m_state != State::Receiving) {
         return;  // a late piece of a reply that has already ended
     }
     if (m_isStatusQuery) {

@@ -16,15 +16,16 @@
 #include <optional>
 
 namespace brimhold::rcon {
+class CommandSender;
 class RconSocket;
 }  // namespace brimhold::rcon
 
 namespace brimhold::cli {
 
-// One server's part of a run, on a socket of its own: sends the commands one after another, each once
-// the previous reply has ended and the flood limit allows it, and joins each reply; or asks for the
-// server's status. It stops at the first command that gets no reply, is refused for its password, or
-// cannot be sent, since the commands after it would fare the same.
+// One server's part of a run, on a socket of its own: sends the commands one after another in the
+// server's rcon mode, each once the previous reply has ended and the flood limit allows it, and joins
+// each reply; or asks for the server's status. It stops at the first command that gets no reply, is refused
+// for its password, or cannot be sent, since the commands after it would fare the same.
 //
 // Once finished, a session may run again: the next run starts with no replies and its own outcome, and
 // its requests are still paced with those of the runs before it.
@@ -83,9 +84,11 @@ private:
     Timing m_timing;
     rcon::RconSocket* m_socket;
     std::unique_ptr<rcon::Clock::Timer> m_timer;
+    // Frames each command in the server's rcon mode.
+    std::unique_ptr<rcon::CommandSender> m_sender;
     rcon::RequestPacer m_pacer;
     std::optional<rcon::ReplyJoiner> m_joiner;
-    QList<QByteArray> m_requests;
+    QList<QByteArray> m_requests;  // the commands (an empty one for the status query)
     int m_nextRequest = 0;
     bool m_isStatusQuery = false;
     State m_state = State::Idle;

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "rcon/SecureRcon.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace brimhold::cli {
 
-// One server to talk to: a saved entry's name (empty for --host), where it is, and its password as the
-// bytes that go on the wire.
+// One server to talk to: a saved entry's name (empty for --host), where it is, its password as the bytes
+// that go on the wire, and how requests prove the password.
 struct ServerTarget {
     QString name;
     QString host;
     QString port;
     QByteArray password;
+    rcon::AuthMode mode = rcon::AuthMode::Plain;
 
     // "host:port", or "[host]:port" for an IPv6 address.
     QString address() const {

@@ -19,6 +19,9 @@ struct ConsoleOptions {
     std::function<void()> endProgram;
     // Application name under which the settings are saved; empty means QCoreApplication::applicationName().
     QString settingsApplicationName;
+    // The file of each server's rcon mode, read at the start-up; empty means
+    // rcon::AuthModeStore::defaultPath().
+    QString authModeFile;
     // Asks the menus' questions (new password, player, minutes, reason); empty means modal input
     // dialogs over the console window.
     std::shared_ptr<InputPrompter> prompter;

@@ -57,7 +57,9 @@ std::optional<QString> PlayerActions::command(PlayerAction action, const PlayerR
     if (const std::optional<MenuFlow> flow = punkBusterFlow(action)) {
         command = CommandFlows(m_prompter).run(*flow, QString::number(row.punkBusterSlot));
     } else {
-        command = QStringLiteral("clientkick %1").arg(row.player.slot);
+        command = (row.kick == rcon::StatusResponse::Kick::ByNumberSign ? QStringLiteral("kick # %1")
+                                                                        : QStringLiteral("clientkick %1"))
+                      .arg(row.player.slot);
     }
     if (!command) {
         return std::nullopt;

@@ -13,7 +13,8 @@ namespace brimhold::console {
 // What the players window can do to a player on the server.
 enum class PlayerAction { Kick, PunkBusterKick, PunkBusterTempban, PunkBusterBan };
 
-// Builds the command of an action on one player: "clientkick SLOT" for a kick; the add-on's kick,
+// Builds the command of an action on one player: "clientkick SLOT" for a kick ("kick # SLOT" on a
+// DarkPlaces server); the add-on's kick,
 // temporary ban and ban as the PunkBuster menu's flows build them, for the add-on's slot of the player,
 // asking only the minutes and the reason. Every action then asks for confirmation, naming the player
 // (name without colour codes, slot, address) and the command.

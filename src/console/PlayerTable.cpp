@@ -36,7 +36,7 @@ QList<PlayerRow> PlayerTable::rows(const rcon::StatusResponse& status,
     QList<PlayerRow> rows;
     rows.reserve(status.players.size());
     for (const Player& player : status.players) {
-        rows.append({player, 0, {}});
+        rows.append({player, 0, {}, status.kick});
     }
     if (!punkBuster) {
         return rows;

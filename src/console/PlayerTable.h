@@ -14,6 +14,8 @@ struct PlayerRow {
     rcon::StatusResponse::Player player;
     int punkBusterSlot = 0;  // the add-on's slot number (counted from 1); 0 when it does not list the player
     QByteArray guid;
+    // How the server kicks the player (the status's kick).
+    rcon::StatusResponse::Kick kick = rcon::StatusResponse::Kick::ClientKick;
 
     QByteArray plainName() const;
 };

@@ -1,8 +1,11 @@
 #include "console/frmMain.h"
 
 #include "codepage/Windows1252.h"
+#include "rcon/AuthModeStore.h"
+#include "rcon/CommandSender.h"
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
+#include "rcon/SystemClock.h"
 #include "console/ColourCodeHighlighter.h"
 #include "console/CommandFlows.h"
 #include "console/ConsoleLayout.h"
@@ -15,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -178,6 +182,12 @@ void frmMain::showAndStartUp() {
                                  std::chrono::milliseconds(m_options.progressIntervalMs)},
                                 {}, this);
     connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
+    const QString modeFile =
+        m_options.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath() : m_options.authModeFile;
+    m_sender = std::make_unique<rcon::CommandSender>(
+        rcon::AuthModeStore(modeFile).modeOf(rconIP, rconPort),
+        [this](const QByteArray& datagram) { rcon->send(datagram); }, m_clock,
+        [] { return QDateTime::currentMSecsSinceEpoch(); });
     rcon->connectToServer(rconIP, rconPort);
     SendCommand(QString::fromLatin1(rcon::RconProtocol::kProbeCommand));
     appendToTranscript(
@@ -232,8 +242,13 @@ void frmMain::enableCommands() {
 }
 
 void frmMain::SendCommand(const QString& command) {
-    rcon->send(rcon::RconProtocol::request(codepage::Windows1252::fromUnicode(rconPassword),
-                                           codepage::Windows1252::fromUnicode(command)));
+    const QByteArray password = codepage::Windows1252::fromUnicode(rconPassword);
+    const QByteArray bytes = codepage::Windows1252::fromUnicode(command);
+    if (m_sender) {
+        m_sender->sendCommand(password, bytes);
+    } else {
+        rcon->send(rcon::RconProtocol::request(password, bytes));
+    }
 }
 
 void frmMain::rcon_DataArrival(const QByteArray& datagram) {
@@ -243,6 +258,9 @@ void frmMain::rcon_DataArrival(const QByteArray& datagram) {
 void frmMain::rcon_DataArrivalSlice(const QList<QByteArray>& datagrams) {
     MirrorBatch batch;
     for (const QByteArray& datagram : datagrams) {
+        if (m_sender && m_sender->takeDatagram(datagram)) {
+            continue;
+        }
         const rcon::RconProtocol::Reply reply = rcon::RconProtocol::readReply(datagram, Connected);
         if (reply.answersProbe) {
             Connected = true;
@@ -555,6 +573,7 @@ void frmMain::showPlayers() {
         setup.host = rconIP;
         setup.port = rconPort;
         setup.password = rconPassword;
+        setup.mode = m_sender ? m_sender->mode() : rcon::AuthMode::Plain;
         setup.runCommand = [this](const QString& command) { RunCommand(command); };
         setup.prompter = m_options.prompter;
         m_players = new frmPlayers(std::move(setup), this);

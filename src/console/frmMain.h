@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rcon/SystemClock.h"
 #include "console/CommandHistory.h"
 #include "console/CommandMenus.h"
 #include "console/ConsoleOptions.h"
@@ -23,6 +24,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace brimhold::rcon {
+class CommandSender;
 class RconSocket;
 }  // namespace brimhold::rcon
 
@@ -53,12 +55,15 @@ public:
     // Exactly as typed in the connection dialog; set them before showAndStartUp().
     QString rconIP, rconPort, rconPassword;
 
-    // Shows the window and runs the start-up: points the socket at rconIP:rconPort, sends the probe
-    // and waits, processing events, until the answer, the time limit, a connection failure or the
-    // window's close. Returns when the start-up has ended ("Connected" or "Timed out" shown).
+    // Shows the window and runs the start-up: reads the server's rcon mode from the mode file, points
+    // the socket at rconIP:rconPort, sends the probe and waits, processing events, until the answer, the
+    // time limit, a connection failure or the window's close. Returns when the start-up has ended
+    // ("Connected" or "Timed out" shown).
     void showAndStartUp();
 
-    // Sends one request datagram carrying rconPassword and the command; no echo, no history.
+    // Sends the request for the command with rconPassword, in the server's rcon mode: one datagram
+    // carrying the password (plain, also before the start-up), one signed datagram (time), or a
+    // challenge query and then the signed datagram (challenge); no echo, no history.
     void SendCommand(const QString& command);
 
     // Appends the text and CR LF to the transcript, trims it and scrolls to the end.
@@ -68,7 +73,8 @@ public:
     // The transcript as bytes, counted exactly (the output box shows it but is never read back).
     const Transcript& transcript() const { return m_transcript; }
 
-    // Handles one reply datagram: drops the header, recognises the probe answer, shows the rest.
+    // Handles one reply datagram: drops the header, recognises the probe answer, shows the rest. In
+    // challenge mode a challenge is taken for the next signed request and not shown.
     void rcon_DataArrival(const QByteArray& datagram);
     // Handles the datagrams read in one slice, in order, each as rcon_DataArrival does (the transcript
     // is appended to and trimmed per datagram), and updates the output box once for all of them.
@@ -185,6 +191,9 @@ private:
     QuickCommandMenus* m_menus = nullptr;
     // The start-up's wait; null before the start-up, a child of the window from then on.
     ProbeWait* m_probeWait = nullptr;
+    rcon::SystemClock m_clock;
+    // Frames the requests in the server's rcon mode; null before the start-up.
+    std::unique_ptr<rcon::CommandSender> m_sender;
     bool m_closed = false;
     frmPlayers* m_players = nullptr;
     std::unique_ptr<ColourCodeHighlighter> m_highlighter;  // while colours are shown

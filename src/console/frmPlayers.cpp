@@ -1,7 +1,7 @@
 #include "console/frmPlayers.h"
 
 #include "codepage/Windows1252.h"
-#include "rcon/RconProtocol.h"
+#include "rcon/CommandSender.h"
 #include "rcon/RconSocket.h"
 #include "rcon/SystemClock.h"
 #include "console/InputDialogPrompter.h"
@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,14 +48,18 @@ frmPlayers::frmPlayers(Setup setup, QWidget* parent)
         clock = m_ownClock.get();
     }
     m_socket = new rcon::RconSocket(this);
+    m_sender = std::make_unique<rcon::CommandSender>(
+        m_setup.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, *clock,
+        [] { return QDateTime::currentMSecsSinceEpoch(); });
     const QByteArray password = codepage::Windows1252::fromUnicode(m_setup.password);
     m_refresh = new PlayerListRefresh(
-        *clock,
-        [this, password](const QByteArray& command) {
-            m_socket->send(rcon::RconProtocol::request(password, command));
-        },
+        *clock, [this, password](const QByteArray& command) { m_sender->sendCommand(password, command); },
         m_setup.timing, this);
-    connect(m_socket, &rcon::RconSocket::datagramReceived, m_refresh, &PlayerListRefresh::received);
+    connect(m_socket, &rcon::RconSocket::datagramReceived, this, [this](const QByteArray& datagram) {
+        if (!m_sender->takeDatagram(datagram)) {
+            m_refresh->received(datagram);
+        }
+    });
     connect(m_socket, &rcon::RconSocket::failed, this, &frmPlayers::showFailure);
     connect(m_refresh, &PlayerListRefresh::refreshed, this, &frmPlayers::showRefreshed);
     connect(m_refresh, &PlayerListRefresh::notAnswered, this,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rcon/Clock.h"
+#include "rcon/SecureRcon.h"
 #include "console/PlayerActions.h"
 #include "console/PlayerListRefresh.h"
 #include "console/PlayerTable.h"
@@ -21,6 +22,7 @@ class QSortFilterProxyModel;
 class QTableView;
 
 namespace brimhold::rcon {
+class CommandSender;
 class RconSocket;
 }  // namespace brimhold::rcon
 
@@ -42,6 +44,8 @@ public:
         QString host;  // as typed, like the console's
         QString port;
         QString password;
+        // How the requests prove the password, as the console's do.
+        rcon::AuthMode mode = rcon::AuthMode::Plain;
         // The console's RunCommand.
         std::function<void(const QString& command)> runCommand;
         // Asks the actions' questions and confirmations; null means modal dialogs over this window.
@@ -82,6 +86,7 @@ private:
     Setup m_setup;
     std::unique_ptr<rcon::Clock> m_ownClock;
     rcon::RconSocket* m_socket = nullptr;
+    std::unique_ptr<rcon::CommandSender> m_sender;
     PlayerListRefresh* m_refresh = nullptr;
     PlayerTableModel* m_model = nullptr;
     QSortFilterProxyModel* m_sorted = nullptr;

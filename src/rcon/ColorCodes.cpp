@@ -1,5 +1,7 @@
 #include "rcon/ColorCodes.h"
 
+#include <algorithm>
+
 namespace brimhold::rcon {
 
 namespace {
@@ -9,6 +11,38 @@ bool isLetterOrDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The colour of DarkPlaces' "^xRGB" at text[i] (the caret), or -1 when no three hex digits follow. A
+// channel counts when it is at least two thirds of the brightest one; the engines' colours are black,
+// red, green, yellow, blue, cyan, magenta and white.
+int hexColourAt(const QByteArray& text, qsizetype i) {
+    if (i + 4 >= text.size() || text[i + 1] != 'x') {
+        return -1;
+    }
+    int channels[3] = {};
+    for (int c = 0; c < 3; ++c) {
+        if ((channels[c] = hexValue(text[i + 2 + c])) < 0) {
+            return -1;
+        }
+    }
+    const int brightest = std::max({channels[0], channels[1], channels[2]});
+    const auto on = [brightest](int channel) { return brightest > 0 && 3 * channel >= 2 * brightest; };
+    constexpr int kByChannels[8] = {0, 1, 2, 3, 4, 6, 5, 7};  // indexed by red + 2 green + 4 blue
+    return kByChannels[(on(channels[0]) ? 1 : 0) + (on(channels[1]) ? 2 : 0) + (on(channels[2]) ? 4 : 0)];
+}
+
 // Calls onCode(at, length, colour) for every byte run that is not shown (a code, or the first caret of
 // "^^", whose colour is kNoColour) and onText(byte) for every shown byte, in order.
 template <typename OnCode, typename OnText>
@@ -16,6 +50,11 @@ void read(const QByteArray& text, OnCode onCode, OnText onText) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '^' && i + 1 < text.size()) {
             const char next = text[i + 1];
+            if (const int colour = hexColourAt(text, i); colour >= 0) {
+                onCode(i, 5, colour);
+                i += 4;
+                continue;
+            }
             if (isLetterOrDigit(next)) {
                 onCode(i, 2, (next - '0') & 7);
                 ++i;
@@ -51,8 +90,8 @@ QList<ColorCodes::Run> ColorCodes::runs(const QByteArray& text) {
     };
     read(
         text,
-        [&current, &flush](qsizetype, int length, int colour) {
-            if (length == 2) {
+        [&current, &flush](qsizetype, int, int colour) {
+            if (colour != ColorCodes::kNoColour) {
                 flush();
                 current.colour = colour;
             }

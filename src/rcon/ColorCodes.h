@@ -7,7 +7,8 @@ namespace brimhold::rcon {
 
 // The colour codes of game texts (player names, host names, messages), read as the engine reads them:
 // "^" followed by a letter or a digit is a code that colours the text after it with colour
-// (c - '0') & 7, and "^^" is one literal caret. Any other "^" is an ordinary character.
+// (c - '0') & 7, and "^^" is one literal caret. Any other "^" is an ordinary character. DarkPlaces adds
+// "^x" and three hex digits, a colour of its own, read here as the nearest of the eight.
 class ColorCodes final {
 public:
     ColorCodes() = delete;

@@ -5,6 +5,7 @@ namespace brimhold::rcon {
 const QByteArray RconProtocol::kProbeCommand("echo !!ping");
 const QByteArray RconProtocol::kProbeAnswer("!!ping");
 const QByteArray RconProtocol::kPrintHeader = QByteArray(4, '\xFF') + "print\n";
+const QByteArray RconProtocol::kDarkPlacesPrintHeader = QByteArray(4, '\xFF') + "n";
 const QByteArray RconProtocol::kBadPassword("Bad rconpassword.");
 const QByteArray RconProtocol::kNoPassword("No rconpassword set on the server.");
 
@@ -28,8 +29,9 @@ QByteArray RconProtocol::convertLineFeeds(const QByteArray& datagram) {
 }
 
 RconProtocol::Reply RconProtocol::readReply(const QByteArray& datagram, bool connected) {
-    const QByteArray converted = convertLineFeeds(datagram);
-    const QByteArray text = converted.mid(kHeaderLength);
+    const QByteArray text = datagram.startsWith(kDarkPlacesPrintHeader)
+                                ? convertLineFeeds(datagram.mid(kDarkPlacesPrintHeader.size()))
+                                : convertLineFeeds(datagram).mid(kHeaderLength);
     Reply reply;
     if (!connected && text.startsWith(kProbeAnswer)) {
         reply.answersProbe = true;
@@ -37,6 +39,15 @@ RconProtocol::Reply RconProtocol::readReply(const QByteArray& datagram, bool con
         reply.text = text;
     }
     return reply;
+}
+
+std::optional<QByteArray> RconProtocol::printedText(const QByteArray& datagram) {
+    for (const QByteArray* header : {&kPrintHeader, &kDarkPlacesPrintHeader}) {
+        if (datagram.startsWith(*header)) {
+            return datagram.mid(header->size());
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace brimhold::rcon

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 namespace brimhold::rcon {
 
 // The rcon datagrams as bytes. A request is one self-contained datagram carrying the password; each
@@ -13,13 +15,16 @@ public:
     // The command that asks the server to print the probe text back.
     static const QByteArray kProbeCommand;  // "echo !!ping"
     static const QByteArray kProbeAnswer;   // "!!ping"
-    // What every reply datagram to an rcon request starts with.
-    static const QByteArray kPrintHeader;  // 0xFF x4, "print\n"
+    // What every reply datagram to an rcon request starts with: the Quake 3 engine's header, and
+    // DarkPlaces' shorter one, which has no line feed.
+    static const QByteArray kPrintHeader;            // 0xFF x4, "print\n"
+    static const QByteArray kDarkPlacesPrintHeader;  // 0xFF x4, "n"
     // The server's answers (after the header, before a line feed) when it refuses a request: the
     // password is wrong, or the server has none and takes no rcon at all.
     static const QByteArray kBadPassword;  // "Bad rconpassword."
     static const QByteArray kNoPassword;   // "No rconpassword set on the server."
-    // Characters of a reply (after line-feed conversion) that carry the server's header.
+    // Characters of a reply (after line-feed conversion) that carry the server's header, unless the
+    // reply starts with kDarkPlacesPrintHeader, which is all of its header.
     static constexpr int kHeaderLength = 11;
 
     // 0xFF x4, "rcon ", password, " ", command, "\n", 0x00: 12 + password + command bytes, nothing
@@ -34,9 +39,14 @@ public:
         QByteArray text;            // otherwise: what to show (everything after the header, maybe empty)
     };
 
-    // Reads one reply datagram. The header is never inspected: whatever it holds, the first
-    // kHeaderLength characters after conversion are dropped.
+    // Reads one reply datagram. A datagram that starts with kDarkPlacesPrintHeader loses those five bytes;
+    // of any other the header is not inspected: whatever it holds, the first kHeaderLength characters
+    // after conversion are dropped.
     static Reply readReply(const QByteArray& datagram, bool connected);
+
+    // The reply text of a datagram that starts with either print header, as the server's bytes; nothing
+    // for any other datagram (an answer to a query).
+    static std::optional<QByteArray> printedText(const QByteArray& datagram);
 };
 
 }  // namespace brimhold::rcon

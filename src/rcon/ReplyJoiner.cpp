@@ -8,11 +8,11 @@ ReplyJoiner::ReplyJoiner(qint64 sentAtMs, qint64 idleMs, qint64 timeoutMs)
     : m_sentAtMs(sentAtMs), m_idleMs(idleMs), m_timeoutMs(timeoutMs) {}
 
 bool ReplyJoiner::add(const QByteArray& datagram, qint64 nowMs) {
-    if (!datagram.startsWith(RconProtocol::kPrintHeader)) {
+    const std::optional<QByteArray> text = RconProtocol::printedText(datagram);
+    if (!text) {
         return false;
     }
-    m_text.append(datagram.constData() + RconProtocol::kPrintHeader.size(),
-                  datagram.size() - RconProtocol::kPrintHeader.size());
+    m_text.append(*text);
     m_lastPieceAtMs = nowMs;
     ++m_pieces;
     return true;

@@ -6,9 +6,10 @@
 namespace brimhold::rcon {
 
 // Joins the reply to one rcon request. The server prints a long reply as several datagrams, each
-// starting with its own header (four 0xFF bytes, "print" and a line feed); the pieces are joined in the
-// order they arrive, headers stripped. Nothing marks a reply's end, so it ends when no piece has come for
-// the idle time after the last one, or, when none comes at all, at the time-out.
+// starting with its own header (four 0xFF bytes, "print" and a line feed; from DarkPlaces four 0xFF bytes
+// and "n"); the pieces are joined in the order they arrive, headers stripped. Nothing marks a reply's
+// end, so it ends when no piece has come for the idle time after the last one, or, when none comes at
+// all, at the time-out.
 class ReplyJoiner final {
 public:
     // However the server keeps sending, a reply ends this long after the time-out.

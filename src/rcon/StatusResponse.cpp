@@ -1,6 +1,9 @@
 #include "rcon/StatusResponse.h"
 
+#include "rcon/ColorCodes.h"
 #include "rcon/StatusTable.h"
+
+#include <QRegularExpression>
 
 namespace brimhold::rcon {
 
@@ -42,6 +45,21 @@ std::optional<StatusResponse::Player> parsePlayer(const QByteArray& line) {
     return player;
 }
 
+// A player of DarkPlaces' "status": "#SLOT", the name (cut to 16 characters and padded), the frags and
+// the time on the server ("0:50:55"). The name is what lies between the slot and the frags.
+std::optional<StatusResponse::Player> darkPlacesPlayer(const QByteArray& line) {
+    static const QRegularExpression kRow(QStringLiteral("^#(\\d+) +(.*\\S) +(-?\\d+) +\\d+:\\d\\d:\\d\\d$"));
+    const QRegularExpressionMatch match = kRow.match(QString::fromLatin1(line));
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    StatusResponse::Player player;
+    player.slot = match.captured(1).toInt();
+    player.name = match.captured(2).toLatin1();
+    player.score = match.captured(3).toInt();
+    return player;
+}
+
 }  // namespace
 
 const QByteArray StatusResponse::kRequest = QByteArray(4, '\xFF') + "getstatus\n";
@@ -71,6 +89,8 @@ std::optional<StatusResponse> StatusResponse::parsePrint(const QByteArray& text)
     const QByteArray mapLabel = "map:";
     StatusResponse status;
     std::optional<StatusTable> table;
+    bool darkPlaces = false;
+    bool addressDue = false;  // the line after a DarkPlaces player's holds the address
     for (QByteArray line : text.split('\n')) {
         if (line.endsWith('\r')) {
             line.chop(1);
@@ -79,13 +99,27 @@ std::optional<StatusResponse> StatusResponse::parsePrint(const QByteArray& text)
             if (std::optional<Player> player = table->readRow(line)) {
                 status.players.append(std::move(*player));
             }
+        } else if (darkPlaces) {
+            if (addressDue && line.startsWith("   ")) {
+                status.players.last().address = ColorCodes::strip(line.trimmed());
+            } else if (std::optional<Player> player = darkPlacesPlayer(line)) {
+                status.players.append(std::move(*player));
+                addressDue = true;
+                continue;
+            } else if ((table = StatusTable::fromHeader(line))) {
+                continue;
+            }
+            addressDue = false;
         } else if (line.startsWith(mapLabel)) {
             status.settings = {{"mapname", line.mid(mapLabel.size()).trimmed()}};
+        } else if (line.startsWith("players:") && line.contains(" active (")) {
+            darkPlaces = true;
+            status.kick = Kick::ByNumberSign;
         } else {
             table = StatusTable::fromHeader(line);
         }
     }
-    if (!table) {
+    if (!table && !darkPlaces) {
         return std::nullopt;
     }
     return status;
@@ -98,6 +132,16 @@ QByteArray StatusResponse::setting(const QByteArray& key) const {
         }
     }
     return {};
+}
+
+QByteArray StatusResponse::hostName() const {
+    const QByteArray name = setting("sv_hostname");
+    return name.isEmpty() ? setting("hostname") : name;
+}
+
+QByteArray StatusResponse::gameType() const {
+    const QByteArray type = setting("g_gametype");
+    return type.isEmpty() ? setting("qcstatus").split(':').first() : type;
 }
 
 }  // namespace brimhold::rcon

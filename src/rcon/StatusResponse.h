@@ -11,7 +11,9 @@ namespace brimhold::rcon {
 // line "statusResponse", one line of the server's settings as "\key\value" pairs, then one line per
 // player: score, ping and the quoted name. Or the print of the rcon "status" command: "map: NAME" and a
 // table with a row per player (see StatusTable), which also gives each player's slot, connection and
-// address. Texts stay the server's bytes.
+// address; from DarkPlaces "map:" padded to a column, "players:  N active (M max)" and two lines per
+// player (slot, name cut to 16 characters, frags and time; then the address), or, for "status 1", a
+// table. Texts stay the server's bytes.
 struct StatusResponse {
     struct Player {
         enum class Connection { Active, Connecting, Lost };
@@ -37,10 +39,17 @@ struct StatusResponse {
     // The value of a setting; empty when the server did not send it.
     QByteArray setting(const QByteArray& key) const;
 
-    QByteArray hostName() const { return setting("sv_hostname"); }
+    // ioquake3's names, or where it has none DarkPlaces' ones: "hostname", and the game type as the first
+    // field of the game's "qcstatus" ("dm:2.5.2::score!!" from Nexuiz).
+    QByteArray hostName() const;
     QByteArray map() const { return setting("mapname"); }
-    QByteArray gameType() const { return setting("g_gametype"); }
+    QByteArray gameType() const;
     int maxPlayers() const { return setting("sv_maxclients").toInt(); }
+
+    // How the server that printed the status kicks a player by slot: "clientkick SLOT" (ioquake3, Call
+    // of Duty) or "kick # SLOT" (DarkPlaces).
+    enum class Kick { ClientKick, ByNumberSign };
+    Kick kick = Kick::ClientKick;
 
     QList<QPair<QByteArray, QByteArray>> settings;  // in the order received
     QList<Player> players;                          // in slot order, as received

@@ -53,8 +53,16 @@ bool readPing(const QByteArray& word, StatusResponse::Player& player) {
 
 std::optional<StatusTable> StatusTable::fromHeader(const QByteArray& line) {
     static const std::pair<const char*, Column> kNames[] = {
-        {"num", Column::Slot},  {"cl", Column::Slot},   {"score", Column::Score},
-        {"ping", Column::Ping}, {"name", Column::Name}, {"address", Column::Address},
+        {"num", Column::Slot},
+        {"cl", Column::Slot},
+        {"score", Column::Score},
+        {"ping", Column::Ping},
+        {"name", Column::Name},
+        {"address", Column::Address},
+        // DarkPlaces' "status 1": "IP %pl ping time frags no name", the slot written "#3".
+        {"no", Column::Slot},
+        {"frags", Column::Score},
+        {"ip", Column::Address},
     };
     const QByteArray plain = ColorCodes::strip(line).toLower();
     StatusTable table;
@@ -83,8 +91,9 @@ std::optional<StatusResponse::Player> StatusTable::readRow(const QByteArray& lin
     if (found.size() < before + after + 1) {
         return std::nullopt;
     }
-    // The name starts one blank after the column before it and ends at the last of its own words.
-    const qsizetype nameStart = before > 0 ? found[before - 1].second + 1 : found[0].first;
+    // The name starts one blank after the column before it and ends at the last of its own words; a
+    // name in the last column (DarkPlaces) starts at its first word, after the padding of the slot.
+    const qsizetype nameStart = before > 0 && after > 0 ? found[before - 1].second + 1 : found[before].first;
     const qsizetype nameEnd = found[found.size() - after - 1].second;
     StatusResponse::Player player;
     player.name = line.mid(nameStart, nameEnd - nameStart);
@@ -98,7 +107,7 @@ std::optional<StatusResponse::Player> StatusTable::readRow(const QByteArray& lin
         bool valid = true;
         switch (m_columns[column]) {
             case Column::Slot:
-                player.slot = word.toInt(&valid);
+                player.slot = (word.startsWith('#') ? word.mid(1) : word).toInt(&valid);
                 valid = valid && player.slot >= 0;
                 break;
             case Column::Score:

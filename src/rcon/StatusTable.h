@@ -11,7 +11,8 @@ namespace brimhold::rcon {
 
 // The player table of the rcon "status" command, read by the column names of its header line rather
 // than by fixed positions, since each engine has its own columns and widths: Call of Duty
-// "num score ping name lastmsg address qport rate", ioquake3 "cl score ping name address rate".
+// "num score ping name lastmsg address qport rate", ioquake3 "cl score ping name address rate",
+// DarkPlaces (status 1) "IP %pl ping time frags no name" with slots written "#3".
 // A row is split at blanks: the columns before the name from the left, those after it from the right,
 // and the name (which may hold blanks and colour codes) is what lies between. A ping of "CNCT" is a
 // player still connecting, "ZMBI" or 999 one whose connection is lost; colour codes in the address

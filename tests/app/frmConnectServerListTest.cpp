@@ -5,6 +5,7 @@
 #include "RecordingMessageBoxes.h"
 #include "ServerListSchema.h"
 #include "TestDialogOptions.h"
+#include "rcon/AuthModeStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -73,6 +75,7 @@ private slots:
     void anUnreadableListIsReportedAndTheDialogStillConnects_data();
     void anUnreadableListIsReportedAndTheDialogStillConnects();
     void aProgramFolderThatCannotHoldTheListUsesTheUserFolder();
+    void anEntrysMenuKeepsItsSecureRconMode();
 
 private:
     ConnectOptions options();
@@ -462,6 +465,47 @@ void frmConnectServerListTest::aProgramFolderThatCannotHoldTheListUsesTheUserFol
     dialog.cmdSave_Click();
     QCOMPARE(rowsOf(LIST), QStringList({"kept"}));
     QCOMPARE(recordsIn(userList).size(), 1);
+}
+
+// Right-clicking an entry pops up its menu with the entry's rcon mode checked; choosing another keeps it
+// for the entry's host and port.
+void frmConnectServerListTest::anEntrysMenuKeepsItsSecureRconMode() {
+    QVERIFY(writeAll(listFile(), kSchema + "4#alpha#10.0.0.1#28960#\r\n9#beta#10.0.0.2#26000#\r\n"));
+    ConnectOptions withModes = options();
+    withModes.authModeFile = m_userData->filePath(QStringLiteral("secure-rcon.conf"));
+    frmConnect dialog(withModes);
+    dialog.Form_Load(QString());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* menu = dialog.findChild<QMenu*>(QStringLiteral("mnuServer"));
+    QVERIFY(menu);
+    const auto checkedAfterRightClickOn = [&](int row) {
+        const QPoint at = LIST->visualItemRect(LIST->item(row)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, LIST->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(LIST->viewport(), &event);
+        QString checked = menu->isVisible() ? QStringLiteral("<none>") : QStringLiteral("<no menu>");
+        for (const QAction* action : menu->findChildren<QAction*>()) {
+            if (action->isChecked()) {
+                checked = action->objectName();
+            }
+        }
+        return checked;
+    };
+
+    QCOMPARE(checkedAfterRightClickOn(1), QStringLiteral("mnuSecureRconPlain"));
+    menu->findChild<QAction*>(QStringLiteral("mnuSecureRconChallenge"))->trigger();
+    menu->close();
+
+    const brimhold::rcon::AuthModeStore modes(withModes.authModeFile);
+    QCOMPARE(modes.modeOf(QStringLiteral("10.0.0.2"), QStringLiteral("26000")),
+             brimhold::rcon::AuthMode::Challenge);
+    QCOMPARE(modes.modeOf(QStringLiteral("10.0.0.1"), QStringLiteral("28960")),
+             brimhold::rcon::AuthMode::Plain);
+    QCOMPARE(checkedAfterRightClickOn(1), QStringLiteral("mnuSecureRconChallenge"));
+    menu->close();
+    QCOMPARE(checkedAfterRightClickOn(0), QStringLiteral("mnuSecureRconPlain"));
+    menu->close();
+    QCOMPARE(readAll(listFile()), kSchema + "4#alpha#10.0.0.1#28960#\r\n9#beta#10.0.0.2#26000#\r\n");
 }
 
 QTEST_MAIN(frmConnectServerListTest)

@@ -37,6 +37,7 @@ TEST(CliArguments, UsageErrors) {
         {"--host", "h", "--color=sometimes", "status"},       // bad colour choice
         {"--host", "h", "--timeout", "0", "status"},          // time-out not above 0
         {"--host", "h", "--idle-ms", "x", "status"},          // idle time not a number
+        {"--host", "h", "--secure=md5", "status"},            // no such rcon mode
         {"--server", "s", "--password", "p", "status"},       // saved entry brings its password
         {"--host", "h", "--bogus", "status"},                 // unknown option
         {"--host", "h", "say a\nquit"},                       // line feed
@@ -46,6 +47,13 @@ TEST(CliArguments, UsageErrors) {
     for (const QStringList& words : wrong) {
         EXPECT_FALSE(parse(words).error().isEmpty()) << words.join(' ').toStdString();
     }
+}
+
+TEST(CliArguments, SecureNamesTheRconModeOrLeavesItToTheServer) {
+    EXPECT_FALSE(parse({"--host", "h", "x"}).secure());
+    EXPECT_EQ(parse({"--host", "h", "--secure=challenge", "x"}).secure(),
+              brimhold::rcon::AuthMode::Challenge);
+    EXPECT_EQ(parse({"--host", "h", "--secure", "plain", "x"}).secure(), brimhold::rcon::AuthMode::Plain);
 }
 
 TEST(CliArguments, WithoutACommandAtATerminalTheInteractiveConsoleStarts) {

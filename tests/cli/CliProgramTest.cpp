@@ -4,6 +4,7 @@
 #include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 #include "cli/CliProgram.h"
+#include "cli/ExitStatus.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -91,6 +92,7 @@ private slots:
     void severalServersAreReportedInListOrderWithASummary();
     void severalServersAsJsonOrQuiet();
     void aChangingCommandForAllServersIsConfirmedFirst();
+    void secureModeIsUsedAndKeptForTheServer();
 
 private:
     // Four loopback servers and a list of them: one answering, one with another password, one silent,
@@ -362,6 +364,26 @@ void CliProgramTest::aChangingCommandForAllServersIsConfirmedFirst() {
 
     QCOMPARE(run(restart, terminal, "y\n").exitCode, 3);
     QCOMPARE(fleet.answering.received().size(), 1);
+}
+
+// --secure picks the server's rcon mode and the server keeps it: a later run without it signs its request
+// the same way. The test server does not know signed requests and stays silent.
+void CliProgramTest::secureModeIsUsedAndKeptForTheServer() {
+    RconTestServer server;
+    QVERIFY(server.listen());
+    QTemporaryDir modes;
+    QVERIFY(modes.isValid());
+    CliEnvironment environment = withPassword(QStringLiteral("secret"));
+    environment.authModeFile = modes.filePath(QStringLiteral("secure-rcon.conf"));
+    const QStringList echo = hostArguments(server) + QStringList{"--timeout", "0.2", "echo", "hi"};
+
+    QCOMPARE(run(QStringList{"--secure=time"} + echo, environment).exitCode, ExitStatus::kNoReply);
+    QCOMPARE(run(echo, environment).exitCode, ExitStatus::kNoReply);
+    QCOMPARE(server.received().size(), 2);
+    for (const QNetworkDatagram& datagram : server.received()) {
+        QVERIFY2(datagram.data().startsWith(kMarker + "srcon HMAC-MD4 TIME "), datagram.data().constData());
+        QVERIFY(datagram.data().endsWith(" echo hi") && !datagram.data().contains("secret"));
+    }
 }
 
 QTEST_GUILESS_MAIN(CliProgramTest)

@@ -32,6 +32,14 @@ TEST(PlayerActions, AKickIsConfirmedNamingThePlayerAndSendsClientkick) {
     EXPECT_TRUE(prompter.asked.empty());
 }
 
+TEST(PlayerActions, ADarkPlacesServerKicksBySlotAfterANumberSign) {
+    ScriptedPrompter prompter;
+    prompter.confirmations = {true};
+    PlayerRow row = redBaron(0);
+    row.kick = rcon::StatusResponse::Kick::ByNumberSign;
+    EXPECT_EQ(PlayerActions(prompter).command(PlayerAction::Kick, row), QStringLiteral("kick # 3"));
+}
+
 // The add-on's actions use its own slot number and ask what the menu's flows ask after the player.
 TEST(PlayerActions, TheAddOnsActionsAskOnlyMinutesAndReasonForItsSlot) {
     ScriptedPrompter prompter({"30", "camping", "aimbot", ""});

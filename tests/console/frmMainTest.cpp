@@ -1,4 +1,5 @@
 #include "codepage/Windows1252.h"
+#include "rcon/AuthModeStore.h"
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
 #include "console/Transcript.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -48,6 +50,7 @@ private slots:
     void silentServerTimesOutWithDotsAndCommandsStayDisabled();
     void wrongPasswordIsShownAndEndsInTimedOut();
     void lateProbeAnswerSetsConnectedButChangesNothingVisible();
+    void challengeModeSignsTheProbeWithAChallengeThatIsNotShown();
     void repliesAreShownWithoutTheirHeader();
     void replySplitOverDatagramsIsShownInPieces();
     void datagramFromAnotherPortIsNotShown();
@@ -247,6 +250,43 @@ void frmMainTest::lateProbeAnswerSetsConnectedButChangesNothingVisible() {
     // Once connected, the same answer is an ordinary reply.
     m_server->sendToLastSender(RconProtocol::kPrintHeader + "!!ping\n");
     QTRY_COMPARE(window->transcript().text(), before + "!!ping\r\n\r\n");
+}
+
+// The start-up reads the server's rcon mode from the mode file. In challenge mode the probe waits for a
+// challenge, which is not shown, and then goes out signed with it; DarkPlaces' answer, with its shorter
+// header, connects.
+void frmMainTest::challengeModeSignsTheProbeWithAChallengeThatIsNotShown() {
+    QTemporaryDir modes;
+    QVERIFY(modes.isValid());
+    const QString port = QString::number(m_server->port());
+    ConsoleOptions options = testConsoleOptions(5000, 50, m_settingsApplication, [] {});
+    options.authModeFile = modes.filePath(QStringLiteral("secure-rcon.conf"));
+    QVERIFY(brimhold::rcon::AuthModeStore(options.authModeFile)
+                .setMode(QStringLiteral("127.0.0.1"), port, brimhold::rcon::AuthMode::Challenge));
+    connect(m_server, &RconTestServer::datagramReceived, m_server, [this](const QNetworkDatagram& datagram) {
+        if (datagram.data() == SecureRcon::kChallengeQuery) {
+            m_server->sendToLastSender(
+                QByteArray("\xFF\xFF\xFF\xFF"
+                           "challenge abc\0",
+                           18));
+        } else {
+            m_server->sendToLastSender(RconProtocol::kDarkPlacesPrintHeader + "!!ping \n");
+        }
+    });
+    m_window = new frmMain(std::move(options));
+    startUp(m_window, port);
+
+    QVERIFY(m_window->Connected);
+    QList<QByteArray> received;
+    for (const QNetworkDatagram& datagram : m_server->received()) {
+        received.append(datagram.data());
+    }
+    QCOMPARE(received, (QList<QByteArray>{SecureRcon::kChallengeQuery,
+                                          SecureRcon::challengeRequest("secret", "abc", "echo !!ping")}));
+    QVERIFY2(QRegularExpression(QStringLiteral("^Rcon on 127\\.0\\.0\\.1:\\d+\\.+Connected\r\n$"))
+                 .match(QString::fromLatin1(m_window->transcript().text()))
+                 .hasMatch(),
+             m_window->transcript().text().constData());
 }
 
 void frmMainTest::repliesAreShownWithoutTheirHeader() {

@@ -27,6 +27,7 @@ class frmPlayersTest : public QObject {
 private slots:
     void outputBoxMenuAndF2OpenOneWindowAndShowColoursChangesOnlyTheView();
     void aConfirmedKickRunsThroughTheConsoleAndTheTableRefreshes();
+    void itsRequestsAreSignedInTheConsolesRconMode();
 
 private:
     std::unique_ptr<ConnectedConsole> connectedConsole();
@@ -122,6 +123,24 @@ void frmPlayersTest::aConfirmedKickRunsThroughTheConsoleAndTheTableRefreshes() {
     QCOMPARE(window.History(window.HistoryCount() - 1), QStringLiteral("clientkick 1"));
     QTRY_COMPARE_WITH_TIMEOUT(namesIn(table), QStringList({"RedBaron", "SunnyJim", "QuietMouse"}), 5000);
     QTRY_VERIFY(window.transcript().text().endsWith(">clientkick 1\r\n^4Sgt.^5Blue^7 was kicked\r\n\r\n"));
+}
+
+// The window asks with its own socket, signing as the console does; the test server, which does not know
+// signed requests, records them and stays silent.
+void frmPlayersTest::itsRequestsAreSignedInTheConsolesRconMode() {
+    brimhold::demo::RconTestServer server;
+    QVERIFY(server.listen());
+    frmPlayers::Setup setup;
+    setup.host = QStringLiteral("127.0.0.1");
+    setup.port = QString::number(server.port());
+    setup.password = QStringLiteral("secret");
+    setup.mode = brimhold::rcon::AuthMode::Time;
+    setup.prompter = m_prompter;
+    frmPlayers players(std::move(setup));
+    QTRY_VERIFY(!server.received().isEmpty());
+    const QByteArray request = server.received().first().data();
+    QVERIFY2(request.startsWith("\xFF\xFF\xFF\xFFsrcon HMAC-MD4 TIME ") && request.endsWith(" status"),
+             request.constData());
 }
 
 QTEST_MAIN(frmPlayersTest)

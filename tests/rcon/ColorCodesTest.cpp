@@ -22,4 +22,12 @@ TEST(ColorCodes, RunsCarryTheColourIndexOfTheirCode) {
     EXPECT_TRUE(ColorCodes::runs("").isEmpty());
 }
 
+TEST(ColorCodes, DarkPlacesHexColoursTakeTheNearestOfTheEight) {
+    const QList<ColourRun> expected{{1, "a"}, {3, "b"}, {5, "c"}, {6, "d"}, {7, "e"}, {0, "f"}};
+    EXPECT_EQ(ColorCodes::runs("^xF80a^xff0b^x0CCc^xA0Bd^x888e^x000f"), expected);
+    // Without three hex digits "^x" is a code of the old kind and the rest is text.
+    EXPECT_EQ(ColorCodes::strip("^xF8^xG00^x"), QByteArray("F8G00"));
+    EXPECT_EQ(ColorCodes::strip("<^xF80Brim^7hold>"), QByteArray("<Brimhold>"));
+}
+
 }  // namespace

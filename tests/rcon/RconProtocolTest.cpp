@@ -70,6 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"ProbeMustStartTheText", kHeader + " !!ping\n", false, false, " !!ping\r\n"},
         ReplyCase{"ProbeAnswerOnceConnectedIsShown", kHeader + "!!ping\n", true, false, "!!ping\r\n"},
         ReplyCase{"WrongPasswordIsShown", kHeader + "Bad rconpassword.\n", false, false,
-                  "Bad rconpassword.\r\n"}),
+                  "Bad rconpassword.\r\n"},
+        // DarkPlaces' header is five bytes without a line feed.
+        ReplyCase{"DarkPlacesReply", "\xFF\xFF\xFF\xFFnhello \nmap:      ruiner\n", true, false,
+                  "hello \r\nmap:      ruiner\r\n"},
+        ReplyCase{"DarkPlacesProbeAnswer", "\xFF\xFF\xFF\xFFn!!ping \n", false, true, ""},
+        ReplyCase{"DarkPlacesHeaderAloneGivesEmptyText", "\xFF\xFF\xFF\xFFn", true, false, ""}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 }  // namespace

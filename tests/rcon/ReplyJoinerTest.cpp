@@ -17,6 +17,14 @@ TEST(ReplyJoiner, JoinsPiecesInOrderWithoutTheirHeadersAndLeavesOtherAnswersOut)
     EXPECT_EQ(joiner.pieces(), 2);
 }
 
+TEST(ReplyJoiner, JoinsDarkPlacesPiecesWithoutTheirShorterHeaders) {
+    ReplyJoiner joiner(0, 250, 3000);
+    EXPECT_TRUE(joiner.add(QByteArray(4, '\xFF') + "n_cl_name is \"Pla", 10));
+    EXPECT_TRUE(joiner.add(QByteArray(4, '\xFF') + "nyer\"\n", 11));
+    EXPECT_FALSE(joiner.add(QByteArray(4, '\xFF') + "challenge x", 12));
+    EXPECT_EQ(joiner.text(), QByteArray("_cl_name is \"Player\"\n"));
+}
+
 TEST(ReplyJoiner, EndsAtTheTimeOutWithoutPiecesAndIdleAfterTheLastPiece) {
     ReplyJoiner joiner(100, 250, 3000);
     EXPECT_EQ(joiner.endsAt(), 3100);

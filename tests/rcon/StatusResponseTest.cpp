@@ -1,5 +1,7 @@
 #include "rcon/StatusResponse.h"
 
+#include "DarkPlacesStatus.h"
+
 #include <gtest/gtest.h>
 
 using namespace brimhold::rcon;
@@ -23,6 +25,20 @@ TEST(StatusResponse, ReadsSettingsAndPlayersInTheirOrder) {
     EXPECT_EQ(status->players[0].ping, 48);
     EXPECT_EQ(status->players[0].name, QByteArray("^1Red \"Baron\""));
     EXPECT_EQ(status->players[1].score, -3);
+}
+
+// What nexuiz-server 2.5.2 (DarkPlaces) answered, with two bots playing.
+TEST(StatusResponse, DarkPlacesNamesTheHostAndTheGameTypeItsOwnWay) {
+    const std::optional<StatusResponse> status = StatusResponse::parse(
+        kMarker +
+        "statusResponse\n\\gamename\\Nexuiz\\modname\\data\\gameversion\\20000\\sv_maxclients\\8\\clients\\2"
+        "\\bots\\2\\mapname\\aggressor\\hostname\\brimtest\\protocol\\3\\qcstatus\\dm:2.5.2::score!!"
+        "\\challenge\\x\n0 0 \"[BOT]Hellfire\"\n0 0 \"[BOT]Thunderstorm\"\n");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->hostName(), QByteArray("brimtest"));
+    EXPECT_EQ(status->gameType(), QByteArray("dm"));
+    EXPECT_EQ(status->map(), QByteArray("aggressor"));
+    EXPECT_EQ(status->players.size(), 2);
 }
 
 TEST(StatusResponse, AnEmptyServerHasNoPlayersAndOtherDatagramsAreNotStatus) {
@@ -102,12 +118,44 @@ INSTANTIATE_TEST_SUITE_P(
                   {"0|12|48|active|^1Red^7Baron^7|203.0.113.17:28960",
                    "1|0|0|connecting|^2New ^7Player^7|198.51.100.42:28960",
                    "2|-3|999|lost|Lag Monster^7|loopback"}},
+        // As a real DarkPlaces server (nexuiz-server) printed it for seven bots: "status" with the names
+        // cut to 16 characters, and "status 1" with a table.
+        PrintCase{"DarkPlacesRecorded",
+                  kDarkPlacesStatus,
+                  "dieselpower",
+                  {"1|15|0|active|[BOT]Lion|botclient", "2|19|0|active|[BOT]Airhead|botclient",
+                   "3|18|0|active|[BOT]Shadow|botclient", "4|15|0|active|[BOT]Thunderstor|botclient",
+                   "5|0|0|active|[BOT]Necrotic|botclient", "6|0|0|active|[BOT]Death|botclient",
+                   "7|1|0|active|[BOT]Toxic|botclient"}},
+        PrintCase{"DarkPlacesTableRecorded",
+                  kDarkPlacesStatusTable,
+                  "dieselpower",
+                  {"1|15|0|active|^7[BOT]Lion|botclient", "2|19|0|active|^7[BOT]Airhead|botclient",
+                   "3|18|0|active|^7[BOT]Shadow|botclient", "4|15|0|active|^7[BOT]Thunderstorm|botclient",
+                   "5|0|0|active|^7[BOT]Necrotic|botclient", "6|0|0|active|^7[BOT]Death|botclient",
+                   "7|1|0|active|^7[BOT]Toxic|botclient"}},
+        PrintCase{"DarkPlacesPlayerWithBlanksAndAnAddress",
+                  "map:      ruiner\nplayers:  1 active (8 max)\n\n#12  ^1Red Baron        -3   1:02:03\n"
+                  "   192.0.2.7:26000\n",
+                  "ruiner",
+                  {"12|-3|0|active|^1Red Baron|192.0.2.7:26000"}},
         PrintCase{
             "AnEmptyServer",
             "map: mp_carentan\nnum score ping name            lastmsg address               qport rate\n"
             "--- ----- ---- --------------- ------- --------------------- ----- -----\n",
             "mp_carentan",
             {}}));
+
+TEST(StatusResponse, DarkPlacesKicksByNumberSignAndMayHaveNoPlayers) {
+    const std::optional<StatusResponse> empty =
+        StatusResponse::parsePrint("host:     x\nmap:      ruiner\nplayers:  0 active (8 max)\n\n");
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->players.isEmpty());
+    EXPECT_EQ(empty->kick, StatusResponse::Kick::ByNumberSign);
+    EXPECT_EQ(StatusResponse::parsePrint(kDarkPlacesStatusTable)->kick, StatusResponse::Kick::ByNumberSign);
+    EXPECT_EQ(StatusResponse::parsePrint("map: q3dm17\ncl score ping name address rate\n")->kick,
+              StatusResponse::Kick::ClientKick);
+}
 
 TEST(StatusResponse, APrintWithoutAPlayerTableIsNoStatus) {
     EXPECT_FALSE(StatusResponse::parsePrint("Bad rconpassword.\n"));
