@@ -49,7 +49,8 @@ public:
 
     qint64 idleMs() const { return m_idleMs; }
     qint64 timeoutMs() const { return m_timeoutMs; }
-    int parallel() const { return m_parallel; }
+    // --parallel N; nothing when not given (see ServerFleet::defaultParallel()).
+    const std::optional<int>& parallel() const { return m_parallel; }
     bool raw() const { return m_raw; }
     bool json() const { return m_json; }
     bool quiet() const { return m_quiet; }
@@ -78,7 +79,7 @@ private:
     bool m_status = false;
     qint64 m_idleMs = 250;
     qint64 m_timeoutMs = 3000;
-    int m_parallel = 16;
+    std::optional<int> m_parallel;
     bool m_raw = false;
     bool m_json = false;
     bool m_quiet = false;

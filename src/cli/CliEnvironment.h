@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -16,6 +17,8 @@ struct CliEnvironment {
     // Where the saved server list is looked for, as the connection dialog looks for it.
     QString programDirectory;
     QString userDataDirectory;
+    // The soft limit on open files (RLIMIT_NOFILE), which bounds how many servers can run at once.
+    qint64 openFileLimit = 1024;
 };
 
 }  // namespace brimhold::cli

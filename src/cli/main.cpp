@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <limits>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace brimhold::cli;
@@ -25,6 +27,11 @@ int main(int argc, char* argv[]) {
     const ServerListFolders folders = ServerListFolders::ofThisProgram();
     environment.programDirectory = folders.programDirectory;
     environment.userDataDirectory = folders.userDataDirectory;
+    rlimit openFiles{};
+    if (::getrlimit(RLIMIT_NOFILE, &openFiles) == 0) {
+        environment.openFileLimit = openFiles.rlim_cur == RLIM_INFINITY ? std::numeric_limits<qint64>::max()
+                                                                        : qint64(openFiles.rlim_cur);
+    }
 
     QFile input;
     QFile output;

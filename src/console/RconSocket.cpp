@@ -33,7 +33,6 @@ RconSocket::RconSocket(QObject* parent)
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &UdpWorker::datagramsWaiting, this, &RconSocket::deliverSlice, Qt::QueuedConnection);
     connect(m_worker, &UdpWorker::connected, this, &RconSocket::workerConnected, Qt::QueuedConnection);
-    m_thread->start();
 }
 
 RconSocket::~RconSocket() {
@@ -43,7 +42,12 @@ RconSocket::~RconSocket() {
     stopWorker();
 }
 
+// Ends the socket's thread, which destroys the worker; nothing to do when the thread never started or
+// has ended already.
 void RconSocket::stopWorker() {
+    if (!m_thread->isRunning()) {
+        return;
+    }
     onWorkerThread([this] { m_worker->close(); });
     m_thread->quit();
     m_thread->wait();
@@ -65,6 +69,9 @@ void RconSocket::setReceiveBufferRequest(int bytes) {
 }
 
 void RconSocket::connectToServer(const QString& host, const QString& port) {
+    if (m_state == State::Closed) {
+        return;
+    }
     m_host = host;
     bool isNumber = false;
     const int portNumber = port.toInt(&isNumber);
@@ -98,6 +105,9 @@ void RconSocket::hostLookedUp(const QHostInfo& info) {
 
 void RconSocket::connectToAddress(const QHostAddress& address) {
     m_state = State::Connected;
+    if (!m_thread->isRunning()) {
+        m_thread->start();
+    }
     UdpWorker::Connection connection;
     onWorkerThread([&] { connection = m_worker->connectTo(address, m_port, m_receiveBufferRequest); });
     m_receiveBufferSize = connection.receiveBufferSize;
@@ -192,7 +202,7 @@ void RconSocket::close() {
     m_pending.clear();
     m_state = State::Closed;
     m_socketConnected = false;
-    onWorkerThread([this] { m_worker->close(); });
+    stopWorker();
     m_queue->clear();
 }
 
