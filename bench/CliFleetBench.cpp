@@ -5,7 +5,7 @@
 // the reply's 250 ms idle wait). The servers run in this process on the main thread; the runs come from
 // a second thread.
 
-#include "app/ServerListStore.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 
 #include "ChildProcess.h"
@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::demo;
 
 namespace {

@@ -10,8 +10,8 @@
 // Usage: reply_flood_bench [--slice N] [--receive-buffer BYTES]
 
 #include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
 
@@ -38,6 +38,7 @@
 
 using namespace brimhold::codepage;
 using namespace brimhold::console;
+using namespace brimhold::rcon;
 
 namespace {
 const QByteArray kHeader = QByteArray(4, '\xFF') + "print\n";

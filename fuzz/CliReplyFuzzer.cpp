@@ -3,10 +3,11 @@
 // text is exactly the print pieces without their headers, in order; the reply never ends before the
 // last piece's idle time, nor later than the time-out allows; a parsed status has no more players than
 // lines; stripping the colour codes is rendering them with the terminal colours taken out again.
+#include "rcon/RconProtocol.h"
+#include "rcon/ReplyJoiner.h"
+#include "rcon/StatusResponse.h"
 #include "cli/ColorText.h"
-#include "cli/ReplyJoiner.h"
 #include "cli/Report.h"
-#include "cli/StatusResponse.h"
 
 #include "FuzzCheck.h"
 
@@ -17,6 +18,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 using namespace brimhold::cli;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -59,12 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string body = provider.ConsumeRandomLengthString(2048);
         QByteArray datagram = QByteArray::fromStdString(body);
         if (asPrint) {
-            datagram.prepend(ReplyJoiner::kPrintHeader);
+            datagram.prepend(RconProtocol::kPrintHeader);
         }
         const bool added = joiner.add(datagram, now);
-        FUZZ_CHECK(added == datagram.startsWith(ReplyJoiner::kPrintHeader));
+        FUZZ_CHECK(added == datagram.startsWith(RconProtocol::kPrintHeader));
         if (added) {
-            expected += datagram.mid(ReplyJoiner::kPrintHeader.size());
+            expected += datagram.mid(RconProtocol::kPrintHeader.size());
             lastPieceAt = now;
         }
         FUZZ_CHECK(joiner.text() == expected);

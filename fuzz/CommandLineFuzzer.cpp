@@ -1,7 +1,8 @@
 // The command-line words: any argument text splits into words that rebuild it, the request follows the
 // word count, and the connection values reach a request datagram one byte per character.
 #include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
+#include "rcon/RconProtocol.h"
+#include "serverlist/DefaultPort.h"
 #include "app/CommandLine.h"
 
 #include "FuzzCheck.h"
@@ -15,7 +16,7 @@
 
 using namespace brimhold::app;
 using namespace brimhold::codepage;
-using namespace brimhold::console;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -47,7 +48,7 @@ void CheckRequest(const QString& text) {
     FUZZ_CHECK(line.request() == CommandLine::Request::Connect);
     FUZZ_CHECK(line.host() == words.first() && line.password() == words.last());
     FUZZ_CHECK(line.port() ==
-               (words.size() == 3 ? words[1] : QString::fromLatin1(CommandLine::kDefaultPort)));
+               (words.size() == 3 ? words[1] : QString::fromLatin1(brimhold::serverlist::kDefaultPort)));
 
     const QByteArray password = Windows1252::fromUnicode(line.password());
     FUZZ_CHECK(password.size() == CodePointCount(line.password()));

@@ -4,7 +4,7 @@
 // the transcript stays within its limit (never above the limit plus the last append), a trim removes
 // whole lines from the start and nothing else, and the box shows what the transcript holds.
 #include "codepage/Windows1252.h"
-#include "console/RconProtocol.h"
+#include "rcon/RconProtocol.h"
 #include "console/Transcript.h"
 #include "console/TranscriptMirror.h"
 
@@ -21,6 +21,7 @@
 
 using namespace brimhold::codepage;
 using namespace brimhold::console;
+using namespace brimhold::rcon;
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "serverlist/DefaultPort.h"
+
 namespace brimhold::app {
 
 QString CommandLine::argumentText(const QStringList& arguments) {
@@ -22,7 +24,7 @@ CommandLine CommandLine::parse(const QString& argumentText) {
     } else if (parts.size() == 2) {
         result.m_request = Request::Connect;
         result.m_host = parts[0];
-        result.m_port = QString::fromLatin1(kDefaultPort);
+        result.m_port = QString::fromLatin1(serverlist::kDefaultPort);
         result.m_password = parts[1];
     } else if (parts.size() == 3) {
         result.m_request = Request::Connect;

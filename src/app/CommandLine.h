@@ -15,8 +15,6 @@ public:
         Unusable,  // one word, or four or more: not a connection; the dialog opens and says so
     };
 
-    static constexpr const char* kDefaultPort = "28960";
-
     // Rebuilds the argument text from the arguments the system passes (program name first): the
     // words after the program name joined by single spaces, as the program's own command line
     // would read on a system that hands over the whole text.

@@ -1,13 +1,14 @@
 #include "app/frmConnect.h"
 
+#include "serverlist/DefaultPort.h"
+#include "serverlist/ServerListFolders.h"
+#include "serverlist/ServerListStore.h"
 #include "app/AboutText.h"
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
 #include "app/HotSpot.h"
 #include "app/PasswordCharStyle.h"
 #include "app/QtMessageBoxes.h"
-#include "app/ServerListFolders.h"
-#include "app/ServerListStore.h"
 #include "app/VersionLabel.h"
 
 #include <QCoreApplication>
@@ -124,7 +125,7 @@ void frmConnect::buildConnectFrame() {
     Label2 = makeLabel(Frame2, QStringLiteral("Label2"), QStringLiteral("Port:"));
     place(Label2, 200, 24, 41, 17);
     txtPort = makeTextBox(Frame2, QStringLiteral("txtPort"));
-    txtPort->setText(QString::fromLatin1(CommandLine::kDefaultPort));
+    txtPort->setText(QString::fromLatin1(serverlist::kDefaultPort));
     place(txtPort, 232, 24, 41, 19);
     Label3 = makeLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("Password:"));
     place(Label3, 8, 48, 49, 17);
@@ -259,24 +260,25 @@ void frmConnect::showEvent(QShowEvent* event) {
 }
 
 void frmConnect::setUpServerList() {
-    ServerListFolders folders = ServerListFolders::ofThisProgram();
+    serverlist::ServerListFolders folders = serverlist::ServerListFolders::ofThisProgram();
     if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
     }
     if (!m_options.userDataDirectory.isEmpty()) {
         folders.userDataDirectory = m_options.userDataDirectory;
     }
-    auto servers = std::make_unique<ServerListStore>(folders.programDirectory, folders.userDataDirectory);
+    auto servers =
+        std::make_unique<serverlist::ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
-        case ServerListStore::SetUp::NotInOrder:
+        case serverlist::ServerListStore::SetUp::NotInOrder:
             m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
                                      QStringLiteral("Serverdatabase is niet in orde"));
             return;
-        case ServerListStore::SetUp::Unavailable:
+        case serverlist::ServerListStore::SetUp::Unavailable:
             m_servers = std::move(servers);
             goOnWithoutServerList(m_servers->problem());
             return;
-        case ServerListStore::SetUp::Ready:
+        case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
             RefreshServerList();
             return;
@@ -312,7 +314,7 @@ void frmConnect::cmdLoad_Click() {
     if (nr == 0 || !m_servers) {
         return;
     }
-    const std::optional<ServerListStore::Entry> entry = m_servers->entry(nr);
+    const std::optional<serverlist::ServerListStore::Entry> entry = m_servers->entry(nr);
     if (!entry) {
         showNotice(QStringLiteral("Niet geladen: ") + m_servers->problem());
         return;

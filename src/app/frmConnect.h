@@ -12,13 +12,16 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace brimhold::serverlist {
+class ServerListStore;
+}  // namespace brimhold::serverlist
+
 namespace brimhold::app {
 
 class BannerPicture;
 class HotSpot;
 class MessageBoxes;
 class PasswordCharStyle;
-class ServerListStore;
 
 // The connection dialog, the program's first window. Its load sets the version label, opens the saved
 // server list and reads the command line; its connect action hands host, port and password over through
@@ -97,7 +100,7 @@ private:
     PasswordCharStyle* m_passwordStyle = nullptr;
     std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
     MessageBoxes* m_messageBoxes = nullptr;
-    std::unique_ptr<ServerListStore> m_servers;
+    std::unique_ptr<serverlist::ServerListStore> m_servers;
 
     // Controls, named as in the dialog's layout.
     BannerPicture* Picture1 = nullptr;

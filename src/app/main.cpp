@@ -1,4 +1,4 @@
-#include "app/BuildVersion.h"
+#include "version/BuildVersion.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
 

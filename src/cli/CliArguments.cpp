@@ -1,6 +1,6 @@
 #include "cli/CliArguments.h"
 
-#include "app/CommandLine.h"
+#include "serverlist/DefaultPort.h"
 
 #include <QCommandLineParser>
 
@@ -107,9 +107,8 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
     result.m_yes = parser.isSet(QStringLiteral("yes"));
     result.m_listFile = parser.value(QStringLiteral("list-file"));
     result.m_host = parser.value(QStringLiteral("host"));
-    result.m_port = parser.isSet(QStringLiteral("port"))
-                        ? parser.value(QStringLiteral("port"))
-                        : QString::fromLatin1(app::CommandLine::kDefaultPort);
+    result.m_port = parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port"))
+                                                         : QString::fromLatin1(serverlist::kDefaultPort);
     if (parser.isSet(QStringLiteral("password"))) {
         result.m_password = parser.value(QStringLiteral("password"));
     }

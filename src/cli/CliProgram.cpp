@@ -1,9 +1,9 @@
 #include "cli/CliProgram.h"
 
+#include "version/BuildVersion.h"
 #include "codepage/Windows1252.h"
-#include "app/BuildVersion.h"
-#include "app/ServerListStore.h"
-#include "cli/Clock.h"
+#include "rcon/Clock.h"
+#include "serverlist/ServerListStore.h"
 #include "cli/ReadOnlyCommands.h"
 #include "cli/Report.h"
 #include "cli/ServerFleet.h"
@@ -42,7 +42,7 @@ QByteArray firstLine(const QByteArray& bytes) {
 }  // namespace
 
 CliProgram::CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& output, QIODevice& errors,
-                       Clock& clock, QObject* parent)
+                       rcon::Clock& clock, QObject* parent)
     : QObject(parent),
       m_environment(std::move(environment)),
       m_input(input),
@@ -92,24 +92,24 @@ void CliProgram::run() {
     }
 }
 
-std::unique_ptr<app::ServerListStore> CliProgram::openServerList() {
+std::unique_ptr<serverlist::ServerListStore> CliProgram::openServerList() {
     const QString& listFile = m_arguments->listFile();
     if (!listFile.isEmpty() && !QFileInfo(listFile).isFile()) {
         complain(QStringLiteral("cannot read the server list %1: there is no such file.").arg(listFile));
         end(ExitStatus::kError);
         return nullptr;
     }
-    auto store = listFile.isEmpty() ? std::make_unique<app::ServerListStore>(m_environment.programDirectory,
-                                                                             m_environment.userDataDirectory)
-                                    : std::make_unique<app::ServerListStore>(listFile);
+    auto store = listFile.isEmpty() ? std::make_unique<serverlist::ServerListStore>(
+                                          m_environment.programDirectory, m_environment.userDataDirectory)
+                                    : std::make_unique<serverlist::ServerListStore>(listFile);
     switch (store->setUp()) {
-        case app::ServerListStore::SetUp::Ready:
+        case serverlist::ServerListStore::SetUp::Ready:
             return store;
-        case app::ServerListStore::SetUp::NotInOrder:
+        case serverlist::ServerListStore::SetUp::NotInOrder:
             complain(QStringLiteral("%1 is not a server list (no table \"%2\" in it).")
-                         .arg(store->path(), QString::fromLatin1(app::ServerListStore::kTableName)));
+                         .arg(store->path(), QString::fromLatin1(serverlist::ServerListStore::kTableName)));
             break;
-        case app::ServerListStore::SetUp::Unavailable:
+        case serverlist::ServerListStore::SetUp::Unavailable:
             complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
             break;
     }
@@ -118,14 +118,14 @@ std::unique_ptr<app::ServerListStore> CliProgram::openServerList() {
 }
 
 void CliProgram::listServers() {
-    const std::unique_ptr<app::ServerListStore> store = openServerList();
+    const std::unique_ptr<serverlist::ServerListStore> store = openServerList();
     if (!store) {
         return;
     }
     const std::optional<QStringList> names = store->names();
     QByteArray listing;
     for (int nr = 1; names && nr <= int(names->size()); ++nr) {
-        const std::optional<app::ServerListStore::Entry> entry = store->entry(nr);
+        const std::optional<serverlist::ServerListStore::Entry> entry = store->entry(nr);
         if (!entry) {
             break;
         }
@@ -141,7 +141,7 @@ void CliProgram::listServers() {
 }
 
 std::optional<QList<ServerTarget>> CliProgram::savedServers() {
-    const std::unique_ptr<app::ServerListStore> store = openServerList();
+    const std::unique_ptr<serverlist::ServerListStore> store = openServerList();
     if (!store) {
         return std::nullopt;
     }
@@ -150,7 +150,7 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
                                     {m_arguments->serverNames(), m_arguments->all(), m_arguments->match()});
     QList<ServerTarget> targets;
     for (const int position : selection.positions()) {
-        const std::optional<app::ServerListStore::Entry> entry = store->entry(position + 1);
+        const std::optional<serverlist::ServerListStore::Entry> entry = store->entry(position + 1);
         if (!entry) {
             break;
         }

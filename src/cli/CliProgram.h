@@ -15,13 +15,16 @@
 
 class QIODevice;
 
-namespace brimhold::app {
+namespace brimhold::rcon {
+class Clock;
+}  // namespace brimhold::rcon
+
+namespace brimhold::serverlist {
 class ServerListStore;
-}  // namespace brimhold::app
+}  // namespace brimhold::serverlist
 
 namespace brimhold::cli {
 
-class Clock;
 class ServerFleet;
 
 // The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
@@ -38,7 +41,7 @@ class CliProgram final : public QObject {
 public:
     // The streams and the clock must outlive the program.
     CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& output, QIODevice& errors,
-               Clock& clock, QObject* parent = nullptr);
+               rcon::Clock& clock, QObject* parent = nullptr);
     ~CliProgram() override;
 
     // Runs the command line (program name first). finished() follows, possibly before this returns.
@@ -53,7 +56,7 @@ signals:
 private:
     void run();
     void listServers();
-    std::unique_ptr<app::ServerListStore> openServerList();
+    std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
     std::optional<ServerTarget> serverByHost();
     std::optional<QByteArray> password();
@@ -76,7 +79,7 @@ private:
     QIODevice& m_input;
     QIODevice& m_output;
     QIODevice& m_errors;
-    Clock& m_clock;
+    rcon::Clock& m_clock;
     std::optional<CliArguments> m_arguments;
     ServerFleet* m_fleet = nullptr;
     int m_nextToPrint = 0;

@@ -1,18 +1,16 @@
 #include "cli/ColorText.h"
 
+#include "rcon/ColorCodes.h"
+
 namespace brimhold::cli {
 
 namespace {
 
 const QByteArray kReset("\x1b[0m");
 
-bool isCodeAt(const QByteArray& text, qsizetype i) {
-    return text[i] == '^' && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9';
-}
-
-// Colours 0 to 7 are the terminal's eight; 8 and 9 repeat 0 and 1, as the engine's own console does.
-QByteArray ansiColour(char digit) {
-    return "\x1b[3" + QByteArray(1, char('0' + (digit - '0') % 8)) + 'm';
+// Colours 0 to 7 are the terminal's eight.
+QByteArray ansiColour(int colour) {
+    return "\x1b[3" + QByteArray(1, char('0' + colour)) + 'm';
 }
 
 }  // namespace
@@ -22,44 +20,33 @@ QByteArray ColorText::apply(const QByteArray& text, Mode mode) {
         case Mode::Render:
             return render(text);
         case Mode::Strip:
-            return strip(text);
+            return rcon::ColorCodes::strip(text);
         case Mode::Keep:
             break;
     }
     return text;
 }
 
+// A colour lasts to the end of its line, as in the game's own console.
 QByteArray ColorText::render(const QByteArray& text) {
     QByteArray result;
     result.reserve(text.size() + text.size() / 4);
     bool coloured = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isCodeAt(text, i)) {
-            result += ansiColour(text[++i]);
+    for (const rcon::ColorCodes::Run& run : rcon::ColorCodes::runs(text)) {
+        if (run.colour != rcon::ColorCodes::kNoColour) {
+            result += ansiColour(run.colour);
             coloured = true;
-            continue;
         }
-        if (text[i] == '\n' && coloured) {
-            result += kReset;
-            coloured = false;
+        for (const char c : run.text) {
+            if (c == '\n' && coloured) {
+                result += kReset;
+                coloured = false;
+            }
+            result += c;
         }
-        result += text[i];
     }
     if (coloured) {
         result += kReset;
-    }
-    return result;
-}
-
-QByteArray ColorText::strip(const QByteArray& text) {
-    QByteArray result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isCodeAt(text, i)) {
-            ++i;
-        } else {
-            result += text[i];
-        }
     }
     return result;
 }

@@ -4,8 +4,8 @@
 
 namespace brimhold::cli {
 
-// The colour codes of game texts: "^" and a digit colour the text after them (player names, host names,
-// messages). They can be shown as terminal colours, removed, or kept as they are.
+// The colour codes of game texts (see rcon::ColorCodes) shown as terminal colours, removed, or kept
+// as they are.
 class ColorText final {
 public:
     enum class Mode {
@@ -20,7 +20,6 @@ public:
 
 private:
     static QByteArray render(const QByteArray& text);
-    static QByteArray strip(const QByteArray& text);
 };
 
 }  // namespace brimhold::cli

@@ -1,9 +1,9 @@
 #include "cli/Report.h"
 
 #include "codepage/Windows1252.h"
+#include "rcon/StatusResponse.h"
 #include "cli/ExitStatus.h"
 #include "cli/ServerSession.h"
-#include "cli/StatusResponse.h"
 
 #include <QJsonArray>
 
@@ -29,7 +29,7 @@ QByteArray Report::replyText(const QByteArray& reply, ColorText::Mode colors, bo
     return codepage::Windows1252::toUnicode(ColorText::apply(reply, colors)).toUtf8();
 }
 
-QByteArray Report::statusText(const StatusResponse& status, ColorText::Mode colors) {
+QByteArray Report::statusText(const rcon::StatusResponse& status, ColorText::Mode colors) {
     const auto line = [&](const char* label, const QByteArray& value) {
         return QByteArray(label) + replyText(value, colors, false) + '\n';
     };
@@ -39,7 +39,7 @@ QByteArray Report::statusText(const StatusResponse& status, ColorText::Mode colo
                                              QByteArray::number(status.maxPlayers()));
     if (!status.players.isEmpty()) {
         text += "\nscore  ping  name\n";
-        for (const StatusResponse::Player& player : status.players) {
+        for (const rcon::StatusResponse::Player& player : status.players) {
             text += rightAligned(player.score, 5) + "  " + rightAligned(player.ping, 4) + "  " +
                     replyText(player.name, colors, false) + '\n';
         }
@@ -59,14 +59,14 @@ QJsonObject Report::serverObject(const ServerSession& session, ColorText::Mode c
     if (!session.problem().isEmpty()) {
         object.insert(QStringLiteral("error"), session.problem());
     }
-    if (const std::optional<StatusResponse>& status = session.status()) {
+    if (const std::optional<rcon::StatusResponse>& status = session.status()) {
         object.insert(QStringLiteral("hostname"), jsonText(status->hostName(), colors));
         object.insert(QStringLiteral("map"), jsonText(status->map(), colors));
         object.insert(QStringLiteral("gametype"), jsonText(status->gameType(), colors));
         object.insert(QStringLiteral("players"), int(status->players.size()));
         object.insert(QStringLiteral("max_players"), status->maxPlayers());
         QJsonArray players;
-        for (const StatusResponse::Player& player : status->players) {
+        for (const rcon::StatusResponse::Player& player : status->players) {
             players.append(QJsonObject{{QStringLiteral("score"), player.score},
                                        {QStringLiteral("ping"), player.ping},
                                        {QStringLiteral("name"), jsonText(player.name, colors)}});

@@ -5,10 +5,13 @@
 #include <QByteArray>
 #include <QJsonObject>
 
+namespace brimhold::rcon {
+struct StatusResponse;
+}  // namespace brimhold::rcon
+
 namespace brimhold::cli {
 
 class ServerSession;
-struct StatusResponse;
 
 // What the program prints about a server: reply texts, the status table and the JSON objects. The
 // server's bytes are Windows-1252; everything printed is UTF-8, except a raw reply.
@@ -20,7 +23,7 @@ public:
     static QByteArray replyText(const QByteArray& reply, ColorText::Mode colors, bool raw);
 
     // Host name, map, game type, players and maximum, then the player table in the order received.
-    static QByteArray statusText(const StatusResponse& status, ColorText::Mode colors);
+    static QByteArray statusText(const rcon::StatusResponse& status, ColorText::Mode colors);
 
     // name, host, port, status, elapsed_ms, then the error, the reply text, or the status's fields.
     // Colour codes are kept or stripped, never rendered.

@@ -2,7 +2,7 @@
 
 namespace brimhold::cli {
 
-ServerFleet::ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, Clock& clock,
+ServerFleet::ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, rcon::Clock& clock,
                          ServerSession::Timing timing, int parallel, QObject* parent)
     : QObject(parent), m_commands(std::move(commands)), m_parallel(qMax(1, parallel)) {
     for (int index = 0; index < targets.size(); ++index) {

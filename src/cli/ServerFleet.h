@@ -6,9 +6,11 @@
 #include <QList>
 #include <QObject>
 
-namespace brimhold::cli {
-
+namespace brimhold::rcon {
 class Clock;
+}  // namespace brimhold::rcon
+
+namespace brimhold::cli {
 
 // Runs the same commands (or the status query) on several servers at the same time, each in a session
 // of its own with its own socket, reply joining, pacing and time-out, at most a given number at once.
@@ -19,7 +21,7 @@ class ServerFleet final : public QObject {
 
 public:
     // Empty commands ask for the status. The clock must outlive the fleet.
-    ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, Clock& clock,
+    ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> commands, rcon::Clock& clock,
                 ServerSession::Timing timing, int parallel, QObject* parent = nullptr);
     ~ServerFleet() override;
 

@@ -1,7 +1,7 @@
 #include "cli/ServerSession.h"
 
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 
 namespace brimhold::cli {
 
@@ -10,7 +10,7 @@ namespace {
 // The two answers of a Quake-3-engine server that refuse a request for its password.
 bool refusesPassword(const QByteArray& reply) {
     const QByteArray text = reply.trimmed();
-    return text == "Bad rconpassword." || text == "No rconpassword set on the server.";
+    return text == rcon::RconProtocol::kBadPassword || text == rcon::RconProtocol::kNoPassword;
 }
 
 QString seconds(qint64 ms) {
@@ -19,15 +19,15 @@ QString seconds(qint64 ms) {
 
 }  // namespace
 
-ServerSession::ServerSession(ServerTarget target, Clock& clock, Timing timing, QObject* parent)
+ServerSession::ServerSession(ServerTarget target, rcon::Clock& clock, Timing timing, QObject* parent)
     : QObject(parent),
       m_target(std::move(target)),
       m_clock(clock),
       m_timing(timing),
-      m_socket(new console::RconSocket(this)),
+      m_socket(new rcon::RconSocket(this)),
       m_timer(clock.createTimer([this] { timerRanOut(); })) {
-    connect(m_socket, &console::RconSocket::datagramReceived, this, &ServerSession::received);
-    connect(m_socket, &console::RconSocket::failed, this,
+    connect(m_socket, &rcon::RconSocket::datagramReceived, this, &ServerSession::received);
+    connect(m_socket, &rcon::RconSocket::failed, this,
             [this](const QString& message) { finish(Outcome::Error, message); });
 }
 
@@ -35,14 +35,14 @@ ServerSession::~ServerSession() = default;
 
 void ServerSession::runCommands(const QList<QByteArray>& commands) {
     for (const QByteArray& command : commands) {
-        m_requests.append(console::RconProtocol::request(m_target.password, command));
+        m_requests.append(rcon::RconProtocol::request(m_target.password, command));
     }
     start();
 }
 
 void ServerSession::queryStatus() {
     m_isStatusQuery = true;
-    m_requests = {StatusResponse::kRequest};
+    m_requests = {rcon::StatusResponse::kRequest};
     start();
 }
 
@@ -83,7 +83,7 @@ void ServerSession::received(const QByteArray& datagram) {
         return;  // a late piece of a reply that has already ended
     }
     if (m_isStatusQuery) {
-        if ((m_status = StatusResponse::parse(datagram))) {
+        if ((m_status = rcon::StatusResponse::parse(datagram))) {
             finish(Outcome::Ok);
         }
         return;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "cli/Clock.h"
+#include "rcon/Clock.h"
+#include "rcon/ReplyJoiner.h"
+#include "rcon/RequestPacer.h"
+#include "rcon/StatusResponse.h"
 #include "cli/ExitStatus.h"
-#include "cli/ReplyJoiner.h"
-#include "cli/RequestPacer.h"
 #include "cli/ServerTarget.h"
-#include "cli/StatusResponse.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,9 +15,9 @@
 #include <memory>
 #include <optional>
 
-namespace brimhold::console {
+namespace brimhold::rcon {
 class RconSocket;
-}  // namespace brimhold::console
+}  // namespace brimhold::rcon
 
 namespace brimhold::cli {
 
@@ -36,7 +36,7 @@ public:
     };
 
     // The clock must outlive the session.
-    ServerSession(ServerTarget target, Clock& clock, Timing timing, QObject* parent = nullptr);
+    ServerSession(ServerTarget target, rcon::Clock& clock, Timing timing, QObject* parent = nullptr);
     ~ServerSession() override;
 
     // Starts sending the commands (bytes as they go on the wire); finished() follows.
@@ -52,7 +52,7 @@ public:
     const QString& problem() const { return m_problem; }
     // The joined reply of each command that got one, in order (a refusal of the password included).
     const QList<QByteArray>& replies() const { return m_replies; }
-    const std::optional<StatusResponse>& status() const { return m_status; }
+    const std::optional<rcon::StatusResponse>& status() const { return m_status; }
     qint64 elapsedMs() const { return m_finishedAtMs - m_startedAtMs; }
 
 signals:
@@ -72,12 +72,12 @@ private:
     void finish(Outcome outcome, const QString& problem = {});
 
     ServerTarget m_target;
-    Clock& m_clock;
+    rcon::Clock& m_clock;
     Timing m_timing;
-    console::RconSocket* m_socket;
-    std::unique_ptr<Clock::Timer> m_timer;
-    RequestPacer m_pacer;
-    std::optional<ReplyJoiner> m_joiner;
+    rcon::RconSocket* m_socket;
+    std::unique_ptr<rcon::Clock::Timer> m_timer;
+    rcon::RequestPacer m_pacer;
+    std::optional<rcon::ReplyJoiner> m_joiner;
     QList<QByteArray> m_requests;
     int m_nextRequest = 0;
     bool m_isStatusQuery = false;
@@ -85,7 +85,7 @@ private:
     Outcome m_outcome = Outcome::Ok;
     QString m_problem;
     QList<QByteArray> m_replies;
-    std::optional<StatusResponse> m_status;
+    std::optional<rcon::StatusResponse> m_status;
     qint64 m_startedAtMs = 0;
     qint64 m_finishedAtMs = 0;
 };

@@ -1,8 +1,8 @@
 // brimhold-rcon-cli: rcon from scripts and terminals. See brimhold-rcon-cli(1).
 
-#include "app/ServerListFolders.h"
+#include "rcon/SystemClock.h"
+#include "serverlist/ServerListFolders.h"
 #include "cli/CliProgram.h"
-#include "cli/SystemClock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 using namespace brimhold::cli;
-using brimhold::app::ServerListFolders;
+using brimhold::serverlist::ServerListFolders;
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     errors.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
-    SystemClock clock;
+    brimhold::rcon::SystemClock clock;
     CliProgram program(environment, input, output, errors, clock);
     QObject::connect(&program, &CliProgram::finished, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);

@@ -4,16 +4,8 @@
 
 namespace brimhold::console {
 
-namespace {
-
-std::chrono::nanoseconds steadyNow() {
-    return std::chrono::steady_clock::now().time_since_epoch();
-}
-
-}  // namespace
-
-ProbeWait::ProbeWait(Limits limits, Clock clock, QObject* parent)
-    : QObject(parent), m_limits(limits), m_clock(clock ? std::move(clock) : Clock(steadyNow)) {
+ProbeWait::ProbeWait(Limits limits, const rcon::Clock* clock, QObject* parent)
+    : QObject(parent), m_limits(limits), m_clock(clock ? *clock : m_systemClock) {
     m_wake.setSingleShot(true);
     m_wake.setTimerType(Qt::PreciseTimer);
     connect(&m_wake, &QTimer::timeout, this, &ProbeWait::onWake);
@@ -21,8 +13,12 @@ ProbeWait::ProbeWait(Limits limits, Clock clock, QObject* parent)
 
 ProbeWait::~ProbeWait() = default;
 
-std::chrono::nanoseconds ProbeWait::elapsed() const {
-    return m_clock() - m_started;
+std::chrono::milliseconds ProbeWait::now() const {
+    return std::chrono::milliseconds(m_clock.nowMs());
+}
+
+std::chrono::milliseconds ProbeWait::elapsed() const {
+    return now() - m_started;
 }
 
 void ProbeWait::start() {
@@ -30,8 +26,8 @@ void ProbeWait::start() {
         return;
     }
     m_running = true;
-    m_started = m_clock();
-    m_nextDot = std::chrono::nanoseconds(0);
+    m_started = now();
+    m_nextDot = std::chrono::milliseconds(0);
     if (!endOnReport()) {
         scheduleWake();
     }
@@ -101,12 +97,10 @@ void ProbeWait::onWake() {
 
 // Sleeps until just past the next dot or the limit, whichever comes first.
 void ProbeWait::scheduleWake() {
-    const std::chrono::nanoseconds now = elapsed();
-    const std::chrono::nanoseconds untilNext =
-        std::min(m_nextDot - now, std::chrono::nanoseconds(m_limits.timeLimit) - now);
-    const auto ms = std::max<std::chrono::milliseconds::rep>(
-        0, std::chrono::duration_cast<std::chrono::milliseconds>(untilNext).count() + 1);
-    m_wake.start(int(ms));
+    const std::chrono::milliseconds sinceStart = elapsed();
+    const std::chrono::milliseconds untilNext =
+        std::min(m_nextDot - sinceStart, m_limits.timeLimit - sinceStart);
+    m_wake.start(int(std::max<std::chrono::milliseconds::rep>(0, untilNext.count() + 1)));
 }
 
 void ProbeWait::finish(End end) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "rcon/SystemClock.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
-#include <functional>
 
 namespace brimhold::console {
 
@@ -24,16 +25,15 @@ public:
     enum class End { Answered, TimedOut, Failed, Closed };
     Q_ENUM(End)
 
-    // A monotonic time source; the default is std::chrono::steady_clock.
-    using Clock = std::function<std::chrono::nanoseconds()>;
-
     struct Limits {
         // The wait times out once more than this has passed.
         std::chrono::milliseconds timeLimit{10000};
         std::chrono::milliseconds dotInterval{500};
     };
 
-    explicit ProbeWait(Limits limits, Clock clock = {}, QObject* parent = nullptr);
+    // The wait reads the time from clock (the system's clock when none is given), which must outlive
+    // it; its own timer only decides when it looks again.
+    explicit ProbeWait(Limits limits, const rcon::Clock* clock = nullptr, QObject* parent = nullptr);
     ~ProbeWait() override;
 
     // Starts the clock. What was reported before the start ends the wait without a dot.
@@ -54,7 +54,8 @@ signals:
     void ended(ProbeWait::End end);
 
 private:
-    std::chrono::nanoseconds elapsed() const;
+    std::chrono::milliseconds now() const;
+    std::chrono::milliseconds elapsed() const;
     bool endOnReport();
     void onWake();
     void scheduleWake();
@@ -62,10 +63,11 @@ private:
     void finish(End end);
 
     Limits m_limits;
-    Clock m_clock;
+    rcon::SystemClock m_systemClock;
+    const rcon::Clock& m_clock;
     QTimer m_wake;
-    std::chrono::nanoseconds m_started{0};
-    std::chrono::nanoseconds m_nextDot{0};
+    std::chrono::milliseconds m_started{0};
+    std::chrono::milliseconds m_nextDot{0};
     bool m_running = false;
     bool m_ended = false;
     bool m_answered = false;

@@ -28,9 +28,9 @@ public:
     // Adds the bytes at the end; never trims.
     Appended append(const QByteArray& bytes);
 
-    // When the text is longer than Limit: with s = length - Limit (1-based), cuts everything up to and
+    // When the text is longer than kLimit: with s = length - kLimit (1-based), cuts everything up to and
     // including the first CR LF whose CR stands at position s or later. What remains is shorter than
-    // Limit and starts at the beginning of a line. Without such a CR LF nothing is cut.
+    // kLimit and starts at the beginning of a line. Without such a CR LF nothing is cut.
     Trimmed trim();
 
     // Both steps, the way every reply is shown.

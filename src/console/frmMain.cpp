@@ -1,13 +1,13 @@
 #include "console/frmMain.h"
 
 #include "codepage/Windows1252.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "console/CommandFlows.h"
 #include "console/ConsoleLayout.h"
 #include "console/InputDialogPrompter.h"
 #include "console/MirrorBatch.h"
 #include "console/QuickCommandMenus.h"
-#include "console/RconProtocol.h"
-#include "console/RconSocket.h"
 #include "console/SettingsWriter.h"
 #include "console/TranscriptMirror.h"
 
@@ -80,10 +80,10 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     m_prompter = m_options.prompter ? m_options.prompter : std::make_shared<InputDialogPrompter>(this);
     keepMinimumOuterSize();
 
-    rcon = new RconSocket(this);
+    rcon = new rcon::RconSocket(this);
     rcon->setObjectName(QStringLiteral("rcon"));
-    connect(rcon, &RconSocket::datagramsReceived, this, &frmMain::rcon_DataArrivalSlice);
-    connect(rcon, &RconSocket::failed, this, &frmMain::onRconFailed);
+    connect(rcon, &rcon::RconSocket::datagramsReceived, this, &frmMain::rcon_DataArrivalSlice);
+    connect(rcon, &rcon::RconSocket::failed, this, &frmMain::onRconFailed);
     connect(Command2, &QPushButton::clicked, this, &frmMain::close);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     for (int index = 0; index < kQuickButtonCount; ++index) {
@@ -171,7 +171,7 @@ void frmMain::showAndStartUp() {
                                 {}, this);
     connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
     rcon->connectToServer(rconIP, rconPort);
-    SendCommand(QString::fromLatin1(RconProtocol::kProbeCommand));
+    SendCommand(QString::fromLatin1(rcon::RconProtocol::kProbeCommand));
     appendToTranscript(
         codepage::Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
 
@@ -224,8 +224,8 @@ void frmMain::enableCommands() {
 }
 
 void frmMain::SendCommand(const QString& command) {
-    rcon->send(RconProtocol::request(codepage::Windows1252::fromUnicode(rconPassword),
-                                     codepage::Windows1252::fromUnicode(command)));
+    rcon->send(rcon::RconProtocol::request(codepage::Windows1252::fromUnicode(rconPassword),
+                                           codepage::Windows1252::fromUnicode(command)));
 }
 
 void frmMain::rcon_DataArrival(const QByteArray& datagram) {
@@ -235,7 +235,7 @@ void frmMain::rcon_DataArrival(const QByteArray& datagram) {
 void frmMain::rcon_DataArrivalSlice(const QList<QByteArray>& datagrams) {
     MirrorBatch batch;
     for (const QByteArray& datagram : datagrams) {
-        const RconProtocol::Reply reply = RconProtocol::readReply(datagram, Connected);
+        const rcon::RconProtocol::Reply reply = rcon::RconProtocol::readReply(datagram, Connected);
         if (reply.answersProbe) {
             Connected = true;
             if (m_probeWait) {

@@ -21,12 +21,15 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace brimhold::rcon {
+class RconSocket;
+}  // namespace brimhold::rcon
+
 namespace brimhold::console {
 
 class QuickCommandMenus;
 
 class InputPrompter;
-class RconSocket;
 class TranscriptMirror;
 
 // The console window: probes the rcon server once on start-up, shows every reply in the output box,
@@ -118,7 +121,7 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* cmdRconCommandButton[kQuickButtonCount] = {};
-    RconSocket* rcon = nullptr;
+    rcon::RconSocket* rcon = nullptr;
 
 public slots:
     // Escape and "Sluiten" close the window, which runs the closing sequence.

@@ -1,6 +1,6 @@
 #include "demo/DemoGameState.h"
 
-#include "console/CommandMenus.h"
+#include "rcon/ColorCodes.h"
 
 #include <algorithm>
 
@@ -148,17 +148,11 @@ QList<DemoGameState::Player> initialPlayers() {
     };
 }
 
-// The map names of the console's "Change map" menu.
-QList<QByteArray> menuMaps() {
-    QList<QByteArray> maps;
-    const QByteArray mapCommand = "map ";
-    for (const console::MenuItem& item : console::CommandMenus::items(console::MenuGroup::mnuMapchange)) {
-        const QByteArray command(item.action.command.data(), item.action.command.size());
-        if (command.startsWith(mapCommand)) {
-            maps.append(command.mid(mapCommand.size()));
-        }
-    }
-    return maps;
+// The maps the server has: the game's sixteen stock multiplayer maps.
+QList<QByteArray> stockMaps() {
+    return {"mp_bocage", "mp_brecourt", "mp_carentan",   "mp_chateau",  "mp_dawnville", "mp_depot",
+            "mp_harbor", "mp_hurtgen",  "mp_neuville",   "mp_pavlov",   "mp_powcamp",   "mp_railyard",
+            "mp_rocket", "mp_ship",     "mp_stalingrad", "mp_tigertown"};
 }
 
 // Splits a command into words as a game console does: blanks separate words, double quotes group
@@ -185,19 +179,6 @@ QList<QByteArray> splitWords(const QByteArray& command) {
 
 QByteArray joined(const QList<QByteArray>& words, qsizetype from) {
     return words.mid(from).join(' ');
-}
-
-// The name without colour codes ("^" and the character after it).
-QByteArray withoutColours(const QByteArray& name) {
-    QByteArray plain;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name[i] == '^' && i + 1 < name.size()) {
-            ++i;
-        } else {
-            plain.append(name[i]);
-        }
-    }
-    return plain;
 }
 
 // '*' stands for any run of characters, '?' for one; letters match regardless of case.
@@ -238,7 +219,7 @@ bool isSlotNumber(const QByteArray& word) {
 
 }  // namespace
 
-DemoGameState::DemoGameState() : m_cvars(initialCvars()), m_players(initialPlayers()), m_maps(menuMaps()) {}
+DemoGameState::DemoGameState() : m_cvars(initialCvars()), m_players(initialPlayers()), m_maps(stockMaps()) {}
 
 QByteArray DemoGameState::execute(const QByteArray& command) {
     const Words words = splitWords(command);
@@ -342,7 +323,8 @@ QByteArray DemoGameState::status() const {
                       "--- ----- ---- --------------- ------- --------------------- ----- -----\n";
     for (qsizetype i = 0; i < m_players.size(); ++i) {
         const Player& player = m_players[i];
-        const qsizetype padding = qMax<qsizetype>(1, kNameColumnWidth - withoutColours(player.name).size());
+        const qsizetype padding =
+            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
         text += rightAligned(i, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
                 rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
                 rightAligned(i * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
@@ -537,9 +519,9 @@ qsizetype DemoGameState::findPlayer(const QByteArray& slotOrName) const {
         const qsizetype index = slotOrName.toLongLong() - 1;
         return index >= 0 && index < m_players.size() ? index : -1;
     }
-    const QByteArray part = withoutColours(slotOrName).toLower();
+    const QByteArray part = rcon::ColorCodes::strip(slotOrName).toLower();
     for (qsizetype i = 0; i < m_players.size() && !part.isEmpty(); ++i) {
-        if (withoutColours(m_players[i].name).toLower().contains(part)) {
+        if (rcon::ColorCodes::strip(m_players[i].name).toLower().contains(part)) {
             return i;
         }
     }

@@ -47,7 +47,7 @@ public:
     QByteArray mapName() const { return cvarValue("mapname"); }
     QByteArray cvarValue(const QByteArray& name) const;
     const QList<Player>& players() const { return m_players; }
-    // The map names this server has, as the console's map menu knows them.
+    // The map names this server has, in the order of the console's map menu.
     const QList<QByteArray>& maps() const { return m_maps; }
 
 private:

@@ -1,21 +1,12 @@
 #include "demo/FloodLimiter.h"
 
-#include <chrono>
-
 namespace brimhold::demo {
 
-FloodLimiter::FloodLimiter(Clock clock, int burst, qint64 periodMs)
-    : m_clock(std::move(clock)), m_burst(burst), m_periodMs(periodMs) {}
-
-FloodLimiter::Clock FloodLimiter::steadyClock() {
-    return [] {
-        using namespace std::chrono;
-        return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    };
-}
+FloodLimiter::FloodLimiter(const rcon::Clock& clock, int burst, qint64 periodMs)
+    : m_clock(clock), m_burst(burst), m_periodMs(periodMs) {}
 
 bool FloodLimiter::allow(const QByteArray& sender) {
-    const qint64 now = m_clock();
+    const qint64 now = m_clock.nowMs();
     auto found = m_buckets.find(sender);
     if (found == m_buckets.end()) {
         found = m_buckets.insert(sender, Bucket{0, now});

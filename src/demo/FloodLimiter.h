@@ -1,9 +1,9 @@
 #pragma once
 
+#include "rcon/Clock.h"
+
 #include <QByteArray>
 #include <QHash>
-
-#include <functional>
 
 namespace brimhold::demo {
 
@@ -13,20 +13,16 @@ namespace brimhold::demo {
 // gives one back.
 class FloodLimiter final {
 public:
-    // Milliseconds on a clock that never goes back.
-    using Clock = std::function<qint64()>;
-
     static constexpr int kDefaultBurst = 10;
     static constexpr qint64 kDefaultPeriodMs = 1000;
 
-    explicit FloodLimiter(Clock clock = steadyClock(), int burst = kDefaultBurst,
+    // The clock must outlive the limiter.
+    explicit FloodLimiter(const rcon::Clock& clock, int burst = kDefaultBurst,
                           qint64 periodMs = kDefaultPeriodMs);
 
     // True when a request from this sender (any key naming it, such as its address) may be
     // answered now; counts it.
     bool allow(const QByteArray& sender);
-
-    static Clock steadyClock();
 
 private:
     struct Bucket {
@@ -34,7 +30,7 @@ private:
         qint64 since = 0;  // when the last place of the burst was given back, or first taken
     };
 
-    Clock m_clock;
+    const rcon::Clock& m_clock;
     int m_burst;
     qint64 m_periodMs;
     QHash<QByteArray, Bucket> m_buckets;

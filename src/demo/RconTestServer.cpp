@@ -1,5 +1,6 @@
 #include "demo/RconTestServer.h"
 
+#include "rcon/RconProtocol.h"
 #include "demo/ReplySplitter.h"
 
 #include <QUdpSocket>
@@ -37,10 +38,6 @@ bool RconTestServer::listen(quint16 port) {
 
 quint16 RconTestServer::port() const {
     return m_socket->localPort();
-}
-
-QByteArray RconTestServer::replyHeader() {
-    return ReplySplitter::header();
 }
 
 void RconTestServer::sendToLastSender(const QByteArray& datagram) {
@@ -100,10 +97,10 @@ void RconTestServer::answerRcon(const QNetworkDatagram& request, const QByteArra
     const QByteArray command = blank < 0 ? QByteArray() : text.mid(blank + 1);
     if (m_password.isEmpty()) {
         emit requestLogged("rcon from " + sender + ": " + command);
-        sendReply(request, "No rconpassword set on the server.\n");
+        sendReply(request, rcon::RconProtocol::kNoPassword + '\n');
     } else if (password != m_password) {
         emit requestLogged("bad rconpassword from " + sender);
-        sendReply(request, "Bad rconpassword.\n");
+        sendReply(request, rcon::RconProtocol::kBadPassword + '\n');
     } else {
         emit requestLogged("rcon from " + sender + ": " + command);
         sendReply(request, commandReply(command));
@@ -119,8 +116,8 @@ QByteArray RconTestServer::commandReply(const QByteArray& command) {
 }
 
 void RconTestServer::sendReply(const QNetworkDatagram& request, const QByteArray& text) {
-    const qsizetype maxBytes =
-        m_splitSize > 0 ? replyHeader().size() + m_splitSize : ReplySplitter::kMaxDatagramBytes;
+    const qsizetype maxBytes = m_splitSize > 0 ? rcon::RconProtocol::kPrintHeader.size() + m_splitSize
+                                               : ReplySplitter::kMaxDatagramBytes;
     for (const QByteArray& datagram : ReplySplitter::split(text, maxBytes)) {
         sendTo(request, datagram);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rcon/SystemClock.h"
 #include "demo/DemoGameState.h"
 #include "demo/FloodLimiter.h"
 
@@ -54,9 +55,6 @@ public:
 
     const DemoGameState& state() const { return m_state; }
 
-    // The header that starts every reply datagram.
-    static QByteArray replyHeader();
-
 signals:
     void datagramReceived(const QNetworkDatagram& datagram);
     // One line per rcon request, without the password: "rcon from ADDRESS:PORT: COMMAND",
@@ -76,7 +74,8 @@ private:
     QList<QNetworkDatagram> m_received;
     QHash<QByteArray, QByteArray> m_replies;
     DemoGameState m_state;
-    FloodLimiter m_floodLimiter;
+    rcon::SystemClock m_clock;
+    FloodLimiter m_floodLimiter{m_clock};
     bool m_floodLimited = false;
     bool m_silent = false;
     int m_splitSize = 0;

@@ -1,13 +1,11 @@
 #include "demo/ReplySplitter.h"
 
+#include "rcon/RconProtocol.h"
+
 namespace brimhold::demo {
 
-QByteArray ReplySplitter::header() {
-    return QByteArray(4, '\xFF') + "print\n";
-}
-
 QList<QByteArray> ReplySplitter::split(const QByteArray& text, qsizetype maxDatagramBytes) {
-    const QByteArray head = header();
+    const QByteArray& head = rcon::RconProtocol::kPrintHeader;
     const qsizetype piece = qMax<qsizetype>(1, maxDatagramBytes - head.size());
     QList<QByteArray> datagrams;
     qsizetype offset = 0;

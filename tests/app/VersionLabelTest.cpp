@@ -1,4 +1,4 @@
-#include "app/BuildVersion.h"
+#include "version/BuildVersion.h"
 #include "app/VersionLabel.h"
 
 #include "ExpectedVersionLabel.h"

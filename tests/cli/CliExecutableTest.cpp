@@ -1,3 +1,5 @@
+#include "version/BuildVersion.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
@@ -49,7 +51,7 @@ void CliExecutableTest::linksNeitherQtWidgetsNorQtGui() {
 void CliExecutableTest::versionAndOneRequestFromEndToEnd() {
     const Finished version = runCli({"--version"});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.output, QByteArray("brimhold-rcon-cli 0.9.4\n"));
+    QCOMPARE(version.output, QByteArray("brimhold-rcon-cli " BRIMHOLD_VERSION_STRING "\n"));
 
     QProcess server;
     server.start(kDemoServer, {"--port", "0", "--password", "secret", "--quit-after", "60"});

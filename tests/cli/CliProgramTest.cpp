@@ -1,8 +1,9 @@
 #include "codepage/Windows1252.h"
-#include "app/ServerListStore.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/SystemClock.h"
+#include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 #include "cli/CliProgram.h"
-#include "cli/SystemClock.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,10 +17,11 @@
 #include <QTest>
 #include <QTimer>
 
-using namespace brimhold::app;
+using namespace brimhold::serverlist;
 using namespace brimhold::cli;
 using namespace brimhold::codepage;
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -130,9 +132,9 @@ void CliProgramTest::exitStatusSaysHowTheRunEnded_data() {
     const QStringList echo{"echo", "hi"};
     QTest::newRow("reply") << QByteArray("secret") << false << echo << 0 << QByteArray("hi\n");
     QTest::newRow("bad password") << QByteArray("other") << false << echo << 2
-                                  << QByteArray("Bad rconpassword.\n");
+                                  << RconProtocol::kBadPassword + '\n';
     QTest::newRow("no password set") << QByteArray() << false << echo << 2
-                                     << QByteArray("No rconpassword set on the server.\n");
+                                     << RconProtocol::kNoPassword + '\n';
     QTest::newRow("no reply") << QByteArray("secret") << true << (QStringList{"--timeout", "0.2"} + echo) << 3
                               << QByteArray();
     QTest::newRow("bad port") << QByteArray("secret") << false
@@ -280,9 +282,8 @@ bool CliProgramTest::setUp(Fleet& fleet) {
     fleet.silent.setSilent(true);
     fleet.slow.setSilent(true);
     connect(&fleet.slow, &RconTestServer::datagramReceived, this, [&fleet] {
-        QTimer::singleShot(100, &fleet.slow, [&fleet] {
-            fleet.slow.sendToLastSender(RconTestServer::replyHeader() + "late\n");
-        });
+        QTimer::singleShot(100, &fleet.slow,
+                           [&fleet] { fleet.slow.sendToLastSender(RconProtocol::kPrintHeader + "late\n"); });
     });
     for (RconTestServer* server : {&fleet.answering, &fleet.otherPassword, &fleet.silent, &fleet.slow}) {
         if (!server->listen()) {
@@ -307,8 +308,8 @@ void CliProgramTest::severalServersAreReportedInListOrderWithASummary() {
     QCOMPARE(result.output, "== Slow one (" + address + QByteArray::number(fleet.slow.port()) +
                                 ")\nlate\n\n" + "== Silent (" + address +
                                 QByteArray::number(fleet.silent.port()) + ")\n\n" + "== Other password (" +
-                                address + QByteArray::number(fleet.otherPassword.port()) +
-                                ")\nBad rconpassword.\n\n" + "== Answering (" + address +
+                                address + QByteArray::number(fleet.otherPassword.port()) + ")\n" +
+                                RconProtocol::kBadPassword + "\n\n" + "== Answering (" + address +
                                 QByteArray::number(fleet.answering.port()) + ")\nhi\n\n");
     QVERIFY(result.errors.endsWith("4 servers: 2 ok, 1 bad password, 1 no reply, 0 errors\n"));
     QVERIFY(!result.errors.contains("secret"));

@@ -1,4 +1,5 @@
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "demo/RconTestServer.h"
 #include "cli/ServerFleet.h"
 
@@ -11,8 +12,8 @@
 #include <memory>
 
 using namespace brimhold::cli;
-using namespace brimhold::console;
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -61,7 +62,7 @@ void ServerFleetTest::eachServerEndsOnItsOwnTimeAndADeadOneDelaysNoOther() {
     QCOMPARE(finishedAt[1], 250);
     QCOMPARE(finishedAt[2], 250);
     clock.advanceTo(1000);
-    slow.sendToLastSender(RconTestServer::replyHeader() + "late\n");
+    slow.sendToLastSender(RconProtocol::kPrintHeader + "late\n");
     QTRY_COMPARE(late.size(), 1);
     clock.advanceTo(2999);
     QCOMPARE(finishedAt[3], 1250);

@@ -1,4 +1,5 @@
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "demo/RconTestServer.h"
 #include "cli/ServerSession.h"
 
@@ -10,8 +11,8 @@
 #include <QUdpSocket>
 
 using namespace brimhold::cli;
-using namespace brimhold::console;
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -115,9 +116,9 @@ void ServerSessionTest::aDatagramFromAnotherPortIsIgnored() {
     QTRY_COMPARE(server.received().size(), 1);
     QUdpSocket stranger;
     QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
-    stranger.writeDatagram(RconTestServer::replyHeader() + "forged\n", QHostAddress::LocalHost,
+    stranger.writeDatagram(RconProtocol::kPrintHeader + "forged\n", QHostAddress::LocalHost,
                            quint16(server.received().first().senderPort()));
-    server.sendToLastSender(RconTestServer::replyHeader() + "genuine\n");
+    server.sendToLastSender(RconProtocol::kPrintHeader + "genuine\n");
     QTRY_COMPARE(pieces.size(), 1);
     clock.advanceBy(250);
     QVERIFY(session.isFinished());

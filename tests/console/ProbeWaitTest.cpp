@@ -1,9 +1,12 @@
 #include "console/ProbeWait.h"
 
+#include "ManualClock.h"
+
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <chrono>
+#include <memory>
 
 using namespace brimhold::console;
 
@@ -15,6 +18,7 @@ class ProbeWaitTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { m_clock = std::make_unique<ManualClock>(); }
     void oneDotPerTurnUntilTheLimitThenTimedOut();
     void anAnswerEndsTheWaitOnItsNextTurnAndLaterReportsChangeNothing();
     void aFailureReportedBeforeTheStartEndsItWithoutADotKeepingTheFirst();
@@ -25,32 +29,32 @@ private:
         return ended.first().first().value<ProbeWait::End>();
     }
 
-    std::chrono::nanoseconds m_now{0};
-    ProbeWait::Clock m_clock = [this] { return m_now; };
+    // Moves the clock; the wait has no timers on it.
+    void setNow(std::chrono::milliseconds now) { m_clock->advanceTo(now.count()); }
+
+    std::unique_ptr<ManualClock> m_clock;
     const ProbeWait::Limits m_limits{30ms, 10ms};
 };
 
 void ProbeWaitTest::oneDotPerTurnUntilTheLimitThenTimedOut() {
-    m_now = 0ns;
-    ProbeWait wait(m_limits, m_clock);
+    ProbeWait wait(m_limits, m_clock.get());
     QSignalSpy dots(&wait, &ProbeWait::dot);
     QSignalSpy ended(&wait, &ProbeWait::ended);
     wait.start();
 
-    m_now = 1ms;
+    setNow(1ms);
     QTRY_COMPARE(dots.count(), 1);
-    m_now = 11ms;
+    setNow(11ms);
     QTRY_COMPARE(dots.count(), 2);
     QVERIFY(ended.isEmpty());
-    m_now = 45ms;  // past the limit and more than one interval on: one last dot, then the end
+    setNow(45ms);  // past the limit and more than one interval on: one last dot, then the end
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(endOf(ended), ProbeWait::End::TimedOut);
     QCOMPARE(dots.count(), 3);
 }
 
 void ProbeWaitTest::anAnswerEndsTheWaitOnItsNextTurnAndLaterReportsChangeNothing() {
-    m_now = 0ns;
-    ProbeWait wait(m_limits, m_clock);
+    ProbeWait wait(m_limits, m_clock.get());
     QSignalSpy ended(&wait, &ProbeWait::ended);
     wait.start();
 
@@ -67,8 +71,7 @@ void ProbeWaitTest::anAnswerEndsTheWaitOnItsNextTurnAndLaterReportsChangeNothing
 }
 
 void ProbeWaitTest::aFailureReportedBeforeTheStartEndsItWithoutADotKeepingTheFirst() {
-    m_now = 0ns;
-    ProbeWait wait(m_limits, m_clock);
+    ProbeWait wait(m_limits, m_clock.get());
     QSignalSpy dots(&wait, &ProbeWait::dot);
     QSignalSpy ended(&wait, &ProbeWait::ended);
     wait.failed(QStringLiteral("first"));
@@ -83,13 +86,12 @@ void ProbeWaitTest::aFailureReportedBeforeTheStartEndsItWithoutADotKeepingTheFir
 }
 
 void ProbeWaitTest::aCloseWinsOverADueDot() {
-    m_now = 0ns;
-    ProbeWait wait(m_limits, m_clock);
+    ProbeWait wait(m_limits, m_clock.get());
     QSignalSpy dots(&wait, &ProbeWait::dot);
     QSignalSpy ended(&wait, &ProbeWait::ended);
     wait.start();
 
-    m_now = 5ms;
+    setNow(5ms);
     wait.closed();
 
     QTRY_COMPARE(ended.count(), 1);

@@ -63,7 +63,7 @@ TEST(TranscriptTrim, OneOverTheLimitCutsTheFirstLineWhoseCrIsAtPositionOneOrLate
     EXPECT_FALSE(transcript.text().contains('a'));
 }
 
-// Two 10-character lines, then filler, ending Limit + extra characters long (so s = extra).
+// Two 10-character lines, then filler, ending kLimit + extra characters long (so s = extra).
 Transcript twoShortLinesAndFiller(int extra) {
     Transcript transcript;
     transcript.append(line(10, 'a'));  // CR at position 9, LF at 10

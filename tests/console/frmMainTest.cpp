@@ -1,5 +1,6 @@
 #include "codepage/Windows1252.h"
-#include "console/RconSocket.h"
+#include "rcon/RconProtocol.h"
+#include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
 #include "demo/RconTestServer.h"
@@ -23,9 +24,9 @@
 using namespace brimhold::codepage;
 using namespace brimhold::console;
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
-const QByteArray kHeader = RconTestServer::replyHeader();
 const QString kPassword = QStringLiteral("secret");
 
 QString shownOf(const QByteArray& transcript) {
@@ -226,7 +227,7 @@ void frmMainTest::wrongPasswordIsShownAndEndsInTimedOut() {
     startUp(window, QString::number(m_server->port()), QStringLiteral("wrong"));
     QVERIFY(!window->Connected);
     const QByteArray text = window->transcript().text();
-    QVERIFY2(text.contains(".Bad rconpassword.\r\n\r\n"), text.constData());
+    QVERIFY2(text.contains("." + RconProtocol::kBadPassword + "\r\n\r\n"), text.constData());
     QVERIFY(text.endsWith(".Timed out"));
     QVERIFY(!window->Command1->isEnabled());
 }
@@ -237,14 +238,14 @@ void frmMainTest::lateProbeAnswerSetsConnectedButChangesNothingVisible() {
     startUp(window, QString::number(m_server->port()));
     const QByteArray before = window->transcript().text();
     QVERIFY(before.endsWith("Timed out"));
-    m_server->sendToLastSender(kHeader + "!!ping\n");
+    m_server->sendToLastSender(RconProtocol::kPrintHeader + "!!ping\n");
     QTRY_VERIFY(window->Connected);
     QCOMPARE(window->transcript().text(), before);
     QVERIFY(!window->Command1->isEnabled());
     QVERIFY(!window->cmdRconCommandButton[0]->isEnabled());
 
     // Once connected, the same answer is an ordinary reply.
-    m_server->sendToLastSender(kHeader + "!!ping\n");
+    m_server->sendToLastSender(RconProtocol::kPrintHeader + "!!ping\n");
     QTRY_COMPARE(window->transcript().text(), before + "!!ping\r\n\r\n");
 }
 
@@ -253,10 +254,10 @@ void frmMainTest::repliesAreShownWithoutTheirHeader() {
     startUp(window, QString::number(m_server->port()));
     QVERIFY(window->Connected);
     const QByteArray start = window->transcript().text();
-    m_server->sendToLastSender(kHeader + "line one\nline two\n");
-    m_server->sendToLastSender("\xFF\xFF\xFF\xFFprint");            // shorter than the header: an empty line
-    m_server->sendToLastSender(kHeader + "a\r\nb\rc");              // a server CR LF stays one break
-    m_server->sendToLastSender("0123456789A" + QByteArray("xyz"));  // the header is never inspected
+    m_server->sendToLastSender(RconProtocol::kPrintHeader + "line one\nline two\n");
+    m_server->sendToLastSender("\xFF\xFF\xFF\xFFprint");  // shorter than the header: an empty line
+    m_server->sendToLastSender(RconProtocol::kPrintHeader + "a\r\nb\rc");  // a server CR LF stays one break
+    m_server->sendToLastSender("0123456789A" + QByteArray("xyz"));         // the header is never inspected
     const QByteArray expected =
         start + "line one\r\nline two\r\n\r\n" + "\r\n" + "a\r\r\nb\rc\r\n" + "xyz\r\n";
     QTRY_COMPARE(window->transcript().text(), expected);
@@ -281,7 +282,8 @@ void frmMainTest::datagramFromAnotherPortIsNotShown() {
 
     QUdpSocket stranger;
     QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
-    stranger.writeDatagram(kHeader + "forged\n", QHostAddress::LocalHost, window->rcon->localPort());
+    stranger.writeDatagram(RconProtocol::kPrintHeader + "forged\n", QHostAddress::LocalHost,
+                           window->rcon->localPort());
     window->SendCommand(QStringLiteral("echo real"));  // its answer comes after the stranger's datagram
     QTRY_COMPARE(window->transcript().text(), start + "real\r\n\r\n");
     QTest::qWait(50);
@@ -308,7 +310,7 @@ void frmMainTest::sliceShowsWhatOneDatagramPerTurnShows() {
     QList<QByteArray> datagrams;
     for (int i = 0; i < 90; ++i) {
         const int length = i == 40 ? 31000 : (i * 397) % 1500;  // one reply longer than the whole limit
-        datagrams.append(kHeader + QByteArray::number(i) + "\r\n\rx\n" +
+        datagrams.append(RconProtocol::kPrintHeader + QByteArray::number(i) + "\r\n\rx\n" +
                          QByteArray(length, char('a' + i % 26)));
     }
     frmMain* sliced = makeWindow();

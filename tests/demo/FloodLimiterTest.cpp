@@ -1,5 +1,7 @@
 #include "demo/FloodLimiter.h"
 
+#include "ManualClock.h"
+
 #include <gtest/gtest.h>
 
 using namespace brimhold::demo;
@@ -16,26 +18,28 @@ protected:
         return allowed;
     }
 
-    qint64 m_now = 5000;
-    FloodLimiter m_limiter{[this] { return m_now; }};
+    void SetUp() override { m_clock.advanceTo(5000); }
+
+    ManualClock m_clock;
+    FloodLimiter m_limiter{m_clock};
 };
 
 TEST_F(FloodLimiterTest, ABurstOfTenThenOnePerSecondPerSender) {
     EXPECT_EQ(allowedOf(15), 10);
     EXPECT_EQ(allowedOf(3, "127.0.0.2"), 3);
-    m_now += 999;
+    m_clock.advanceBy(999);
     EXPECT_EQ(allowedOf(1), 0);
-    m_now += 1;
+    m_clock.advanceBy(1);
     EXPECT_EQ(allowedOf(5), 1);
-    m_now += 3500;
+    m_clock.advanceBy(3500);
     EXPECT_EQ(allowedOf(5), 3);
-    m_now += 500;
+    m_clock.advanceBy(500);
     EXPECT_EQ(allowedOf(5), 1);  // the half second left over counts towards the next place
 }
 
 TEST_F(FloodLimiterTest, LongQuietGivesTheWholeBurstBack) {
     EXPECT_EQ(allowedOf(10), 10);
-    m_now += 60000;
+    m_clock.advanceBy(60000);
     EXPECT_EQ(allowedOf(15), 10);
 }
 

@@ -1,8 +1,10 @@
+#include "rcon/RconProtocol.h"
 #include "demo/ReplySplitter.h"
 
 #include <gtest/gtest.h>
 
 using namespace brimhold::demo;
+using namespace brimhold::rcon;
 
 namespace {
 
@@ -28,7 +30,7 @@ TEST(ReplySplitterTest, CutsWhereTheDatagramIsFullEachWithTheHeader) {
 TEST(ReplySplitterTest, ExactFitAndEmptyTextEachTakeOneDatagram) {
     EXPECT_EQ(ReplySplitter::split(QByteArray(1007, 'x')).size(), 1);
     EXPECT_EQ(ReplySplitter::split(QByteArray(1008, 'x')).size(), 2);
-    EXPECT_EQ(ReplySplitter::split({}), QList<QByteArray>{ReplySplitter::header()});
+    EXPECT_EQ(ReplySplitter::split({}), QList<QByteArray>{RconProtocol::kPrintHeader});
 }
 
 }  // namespace

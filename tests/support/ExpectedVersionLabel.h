@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/BuildVersion.h"
+#include "version/BuildVersion.h"
 
 #include <QString>
 

@@ -1,0 +1,77 @@
+#include "rcon/StatusResponse.h"
+
+namespace brimhold::rcon {
+
+namespace {
+
+const QByteArray kHeader = QByteArray(4, '\xFF') + "statusResponse";
+
+QList<QPair<QByteArray, QByteArray>> parseSettings(const QByteArray& line) {
+    QList<QByteArray> parts = line.split('\\');
+    if (!parts.isEmpty() && parts.first().isEmpty()) {
+        parts.removeFirst();  // the line starts with a backslash
+    }
+    QList<QPair<QByteArray, QByteArray>> settings;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        settings.append({parts[i], parts[i + 1]});
+    }
+    return settings;
+}
+
+// "score ping "name"": the name is everything after the second blank, its quotes removed.
+std::optional<StatusResponse::Player> parsePlayer(const QByteArray& line) {
+    const qsizetype firstBlank = line.indexOf(' ');
+    const qsizetype secondBlank = firstBlank < 0 ? -1 : line.indexOf(' ', firstBlank + 1);
+    if (secondBlank < 0) {
+        return std::nullopt;
+    }
+    bool scoreIsNumber = false;
+    bool pingIsNumber = false;
+    StatusResponse::Player player;
+    player.score = line.left(firstBlank).toInt(&scoreIsNumber);
+    player.ping = line.mid(firstBlank + 1, secondBlank - firstBlank - 1).toInt(&pingIsNumber);
+    if (!scoreIsNumber || !pingIsNumber) {
+        return std::nullopt;
+    }
+    player.name = line.mid(secondBlank + 1);
+    if (player.name.size() >= 2 && player.name.startsWith('"') && player.name.endsWith('"')) {
+        player.name = player.name.mid(1, player.name.size() - 2);
+    }
+    return player;
+}
+
+}  // namespace
+
+const QByteArray StatusResponse::kRequest = QByteArray(4, '\xFF') + "getstatus\n";
+
+std::optional<StatusResponse> StatusResponse::parse(const QByteArray& datagram) {
+    if (!datagram.startsWith(kHeader)) {
+        return std::nullopt;
+    }
+    QList<QByteArray> lines = datagram.mid(kHeader.size()).split('\n');
+    if (lines.isEmpty() || !lines.first().trimmed().isEmpty()) {
+        return std::nullopt;  // "statusResponse" must end its line
+    }
+    lines.removeFirst();
+    StatusResponse status;
+    if (!lines.isEmpty()) {
+        status.settings = parseSettings(lines.takeFirst());
+    }
+    for (const QByteArray& line : lines) {
+        if (const std::optional<Player> player = parsePlayer(line)) {
+            status.players.append(*player);
+        }
+    }
+    return status;
+}
+
+QByteArray StatusResponse::setting(const QByteArray& key) const {
+    for (const auto& [name, value] : settings) {
+        if (name == key) {
+            return value;
+        }
+    }
+    return {};
+}
+
+}  // namespace brimhold::rcon
