@@ -16,10 +16,8 @@ ServerFleet::~ServerFleet() = default;
 
 int ServerFleet::defaultParallel(qint64 openFileLimit) {
     constexpr qint64 kMostByDefault = 128;
-    constexpr qint64 kDescriptorsPerSession = 2;
     constexpr qint64 kDescriptorsKeptFree = 32;  // standard streams, the event loop, the list file
-    return int(
-        qBound<qint64>(1, (openFileLimit - kDescriptorsKeptFree) / kDescriptorsPerSession, kMostByDefault));
+    return int(qBound<qint64>(1, openFileLimit - kDescriptorsKeptFree, kMostByDefault));
 }
 
 void ServerFleet::start() {

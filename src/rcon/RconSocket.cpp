@@ -22,15 +22,19 @@ QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
 }
 }  // namespace
 
-RconSocket::RconSocket(QObject* parent)
+RconSocket::RconSocket(QObject* parent, ReadOn readOn)
     : QObject(parent),
       m_queue(std::make_shared<DatagramQueue>()),
-      m_thread(new QThread(this)),
+      m_thread(readOn == ReadOn::OwnThread ? new QThread(this) : nullptr),
       m_worker(new UdpWorker(m_queue)) {
-    m_thread->setObjectName(QStringLiteral("rcon socket"));
-    m_worker->moveToThread(m_thread);
-    // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    if (m_thread) {
+        m_thread->setObjectName(QStringLiteral("rcon socket"));
+        m_worker->moveToThread(m_thread);
+        // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
+        connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    } else {
+        m_worker->setParent(this);
+    }
     connect(m_worker, &UdpWorker::datagramsWaiting, this, &RconSocket::deliverSlice, Qt::QueuedConnection);
     connect(m_worker, &UdpWorker::connected, this, &RconSocket::workerConnected, Qt::QueuedConnection);
 }
@@ -42,9 +46,13 @@ RconSocket::~RconSocket() {
     stopWorker();
 }
 
-// Ends the socket's thread, which destroys the worker; nothing to do when the thread never started or
-// has ended already.
+// Closes the worker's socket and ends the socket's thread, which destroys the worker; nothing more to
+// do when the thread never started or has ended already.
 void RconSocket::stopWorker() {
+    if (!m_thread) {
+        m_worker->close();
+        return;
+    }
     if (!m_thread->isRunning()) {
         return;
     }
@@ -57,6 +65,10 @@ void RconSocket::stopWorker() {
 // thread, so this cannot deadlock.
 template <typename Function>
 void RconSocket::onWorkerThread(Function function) {
+    if (!m_thread) {
+        function();
+        return;
+    }
     QMetaObject::invokeMethod(m_worker, std::move(function), Qt::BlockingQueuedConnection);
 }
 
@@ -105,7 +117,7 @@ void RconSocket::hostLookedUp(const QHostInfo& info) {
 
 void RconSocket::connectToAddress(const QHostAddress& address) {
     m_state = State::Connected;
-    if (!m_thread->isRunning()) {
+    if (m_thread && !m_thread->isRunning()) {
         m_thread->start();
     }
     UdpWorker::Connection connection;
