@@ -159,6 +159,9 @@ void frmConnect::buildServersFrame() {
     lstServers->setObjectName(QStringLiteral("lstServers"));
     lstServers->setSelectionMode(QAbstractItemView::SingleSelection);
     lstServers->setSortingEnabled(false);
+    // A long list is laid out in batches between turns of the event loop: the first frame shows the top
+    // rows without measuring all of them first.
+    lstServers->setLayoutMode(QListView::Batched);
     place(lstServers, 8, 48, 177, 95);
     cmdLoad = makeButton(Frame1, QStringLiteral("cmdLoad"), QStringLiteral("Load"));
     place(cmdLoad, 192, 56, 81, 25);
@@ -280,7 +283,8 @@ void frmConnect::setUpServerList() {
             return;
         case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
-            RefreshServerList();
+            lstServers->clear();
+            lstServers->addItems(m_servers->takeNamesReadAtSetUp());
             return;
     }
 }
