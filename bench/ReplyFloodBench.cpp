@@ -10,10 +10,11 @@
 // Usage: reply_flood_bench [--slice N] [--receive-buffer BYTES]
 
 #include "codepage/Windows1252.h"
-#include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
 #include "console/Transcript.h"
 #include "console/frmMain.h"
+
+#include "ConsoleFlood.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,142 +25,25 @@
 #include <QUdpSocket>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <netinet/in.h>
+#include <numeric>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
+using namespace brimhold::bench;
 using namespace brimhold::codepage;
 using namespace brimhold::console;
 using namespace brimhold::rcon;
 
 namespace {
-const QByteArray kHeader = QByteArray(4, '\xFF') + "print\n";
-constexpr int kInFlight = 100;  // the streaming sender keeps at most this many datagrams unshown
-constexpr auto kDeadline = std::chrono::seconds(120);
-// Waiting on the receiver ends when it has shown nothing new for this long (datagrams were lost).
-constexpr auto kStall = std::chrono::seconds(2);
-
 double processCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
-
-double threadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
-// Datagram `index` of `size` bytes: the header, then lines of up to 64 characters, each ending in a line
-// feed, the first starting with the index.
-QByteArray datagramAt(int index, int size) {
-    QByteArray datagram = kHeader + QByteArray::number(index).rightJustified(6, '0') + ' ';
-    while (datagram.size() < size) {
-        const qsizetype lineEnd = std::min<qsizetype>(size, datagram.size() + 64);
-        datagram.append(QByteArray(lineEnd - datagram.size() - 1, char('a' + index % 26))).append('\n');
-    }
-    return datagram;
-}
-
-// A loopback UDP peer on a thread of its own: answers the first datagram it gets with the probe answer,
-// then, once told to go, sends `count` datagrams. Streaming keeps at most InFlight of them unshown;
-// a burst pauses 1 ms after every 50 and never waits.
-class Sender final {
-public:
-    enum class Mode { Stream, Burst };
-
-    Sender(Mode mode, int count, int size, const std::atomic<int>& shown)
-        : m_mode(mode), m_count(count), m_size(size), m_shown(shown) {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        timeval timeout{10, 0};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        m_thread = std::thread([this] { run(); });
-    }
-    ~Sender() {
-        m_go = true;
-        m_thread.join();
-        ::close(m_fd);
-    }
-
-    quint16 port() const { return m_port; }
-    void go() { m_go = true; }
-    double cpuSeconds() const { return m_cpuSeconds; }
-
-private:
-    void run() {
-        char buffer[2048];
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        if (::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&peer), &length) < 0) {
-            return;
-        }
-        const QByteArray answer = kHeader + RconProtocol::kProbeAnswer + '\n';
-        ::sendto(m_fd, answer.constData(), size_t(answer.size()), 0, reinterpret_cast<sockaddr*>(&peer),
-                 length);
-        const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-        while (!m_go && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        const double cpuBefore = threadCpuSeconds();
-        for (int i = 0; i < m_count && std::chrono::steady_clock::now() < deadline; ++i) {
-            if (m_mode == Mode::Stream && !waitForReceiver(i, deadline)) {
-                break;
-            } else if (i > 0 && i % 50 == 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            const QByteArray datagram = datagramAt(i, m_size);
-            ::sendto(m_fd, datagram.constData(), size_t(datagram.size()), 0,
-                     reinterpret_cast<sockaddr*>(&peer), length);
-        }
-        m_cpuSeconds = threadCpuSeconds() - cpuBefore;
-    }
-
-    // Waits until fewer than InFlight of the first `sent` datagrams are unshown; false when the receiver
-    // stalls or the deadline passes.
-    bool waitForReceiver(int sent, std::chrono::steady_clock::time_point deadline) const {
-        int lastShown = m_shown.load();
-        auto lastProgress = std::chrono::steady_clock::now();
-        while (sent - m_shown.load() >= kInFlight) {
-            const auto now = std::chrono::steady_clock::now();
-            if (m_shown.load() != lastShown) {
-                lastShown = m_shown.load();
-                lastProgress = now;
-            }
-            if (now > deadline || now - lastProgress > kStall) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        }
-        return true;
-    }
-
-    Mode m_mode;
-    int m_count;
-    int m_size;
-    const std::atomic<int>& m_shown;
-    int m_fd = -1;
-    quint16 m_port = 0;
-    std::atomic<bool> m_go{false};
-    std::atomic<double> m_cpuSeconds{0};
-    std::thread m_thread;
-};
 
 // Times every event while measuring: the longest of all, and the longest sent to one watched object.
 class TimedApplication final : public QApplication {
@@ -213,30 +97,6 @@ TimedApplication* timedApp() {
     return static_cast<TimedApplication*>(QCoreApplication::instance());
 }
 
-// Runs the event loop until `shown` reaches `count`, nothing new is shown for a while, or the deadline
-// passes.
-void waitUntilShown(const std::atomic<int>& shown, int count) {
-    QElapsedTimer clock;
-    clock.start();
-    QElapsedTimer sinceProgress;
-    sinceProgress.start();
-    int lastShown = shown.load();
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (shown.load() != lastShown) {
-            lastShown = shown.load();
-            sinceProgress.restart();
-        }
-        if (shown.load() >= count || clock.elapsed() > std::chrono::milliseconds(kDeadline).count() ||
-            sinceProgress.elapsed() > std::chrono::milliseconds(kStall).count()) {
-            loop.quit();
-        }
-    });
-    poll.start(5);
-    loop.exec();
-}
-
 struct Figures {
     double cpuPerDatagramUs = 0;
     double longestTurnMs = 0;  // slices for the console, any event for the plain program
@@ -246,35 +106,6 @@ struct Figures {
     int shown = 0;
     bool identical = true;
 };
-
-struct Settings {
-    int slice = RconSocket::kDefaultDatagramsPerSlice;
-    int receiveBuffer = RconSocket::kDefaultReceiveBufferBytes;
-};
-
-std::unique_ptr<frmMain> startConsole(const Sender& sender, const Settings& settings) {
-    ConsoleOptions options;
-    options.endProgram = [] {};
-    options.settingsApplicationName = QStringLiteral("reply_flood_bench");
-    auto window = std::make_unique<frmMain>(options);
-    window->rcon->setMaxDatagramsPerSlice(settings.slice);
-    window->rcon->setReceiveBufferRequest(settings.receiveBuffer);
-    window->rconIP = QStringLiteral("127.0.0.1");
-    window->rconPort = QString::number(sender.port());
-    window->rconPassword = QStringLiteral("secret");
-    window->showAndStartUp();
-    return window;
-}
-
-// The transcript as the one-append-per-datagram rule makes it from `before`.
-QByteArray expectedTranscript(const QByteArray& before, int count, int size) {
-    Transcript transcript;
-    transcript.append(before);
-    for (int i = 0; i < count; ++i) {
-        transcript.appendLineAndTrim(RconProtocol::readReply(datagramAt(i, size), true).text);
-    }
-    return transcript.text();
-}
 
 // Lets the sender stream `count` datagrams while the event loop runs, timing its turns with
 // `watched` as the receiver whose events count as reading and showing replies (null: every event).
@@ -310,7 +141,9 @@ Figures runConsole(int count, int size, const Settings& settings) {
     figures.longestTurnMs = timedApp()->longestWatchedNs / 1e6;
     figures.longestTurnCpuMs = timedApp()->longestWatchedCpuNs / 1e6;
     figures.turn99Ms = timedApp()->watchedPercentileMs(0.99);
-    const QByteArray expected = expectedTranscript(before, count, size);
+    std::vector<int> indices(static_cast<std::size_t>(count));
+    std::iota(indices.begin(), indices.end(), 0);
+    const QByteArray expected = expectedTranscript(before, indices, size);
     figures.identical =
         window->transcript().text() == expected &&
         window->Text1->toPlainText() == Windows1252::toUnicode(Transcript::shownText(expected));

@@ -109,7 +109,7 @@ start_game_server() {
         log="$work_dir/game-server-$attempt.log"
         timeout --kill-after=5 "$SERVER_LIFE_LIMIT" "$ENGINE" +set dedicated 1 +set net_enabled 1 \
             +set net_ip 127.0.0.1 +set net_port "$port" +set rconpassword "$server_password" \
-            +set sv_hostname "$name" +set fs_homepath "$work_dir/home" +set com_basegame baseoa \
+            +set sv_hostname "$name" +set bot_enable 1 +set fs_homepath "$work_dir/home" +set com_basegame baseoa \
             +set fs_basepath "$GAME_DATA" +map oa_dm1 >"$log" 2>&1 </dev/null &
         server_pid=$!
         if wait_for_game_server "$port" "$name"; then

@@ -4,40 +4,20 @@
 #include "codepage/Windows1252.h"
 #include "rcon/Clock.h"
 #include "serverlist/ServerListStore.h"
-#include "cli/ReadOnlyCommands.h"
+#include "cli/CliInput.h"
 #include "cli/Report.h"
 #include "cli/ServerFleet.h"
 #include "cli/ServerSelection.h"
 #include "cli/ServerSession.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QIODevice>
-#include <QJsonArray>
-#include <QJsonDocument>
-
-#include <algorithm>
 
 namespace brimhold::cli {
 
 namespace {
 
-const QString kProgramName = QStringLiteral("brimhold-rcon-cli");
-
-// Text from the terminal, a file or the environment arrives in the locale's encoding; on the wire it is
-// Windows-1252.
-QByteArray wireBytes(const QByteArray& localText) {
-    return codepage::Windows1252::fromUnicode(QString::fromLocal8Bit(localText));
-}
-
-QByteArray firstLine(const QByteArray& bytes) {
-    QByteArray line = bytes.left(bytes.indexOf('\n'));
-    if (line.endsWith('\r')) {
-        line.chop(1);
-    }
-    return line;
-}
+const QString kProgramName = QString::fromLatin1(StandardStreams::kProgramName);
 
 }  // namespace
 
@@ -46,8 +26,7 @@ CliProgram::CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& 
     : QObject(parent),
       m_environment(std::move(environment)),
       m_input(input),
-      m_output(output),
-      m_errors(errors),
+      m_streams(output, errors),
       m_clock(clock) {}
 
 CliProgram::~CliProgram() = default;
@@ -77,19 +56,26 @@ void CliProgram::start(const QStringList& arguments) {
 }
 
 void CliProgram::run() {
+    CliInput input(*m_arguments, m_environment, m_input, m_streams);
     std::optional<QList<ServerTarget>> targets;
     if (m_arguments->choosesSavedServers()) {
         targets = savedServers();
-    } else if (const std::optional<ServerTarget> target = serverByHost()) {
-        targets = QList<ServerTarget>{*target};
-    }
-    if (!targets) {
+        if (!targets) {
+            return;
+        }
+    } else if (const std::optional<QByteArray> password = input.password()) {
+        targets = QList<ServerTarget>{{QString(), m_arguments->host(), m_arguments->port(), *password}};
+    } else {
+        endWithInputProblem(input);
         return;
     }
-    const std::optional<QList<QByteArray>> toSend = m_arguments->status() ? QList<QByteArray>() : commands();
-    if (toSend && confirmed(*targets, *toSend)) {
-        runFleet(*targets, *toSend);
+    const std::optional<QList<QByteArray>> toSend =
+        m_arguments->status() ? QList<QByteArray>() : input.commands();
+    if (!toSend || !input.confirmed(*targets, *toSend)) {
+        endWithInputProblem(input);
+        return;
     }
+    runFleet(*targets, *toSend);
 }
 
 std::unique_ptr<serverlist::ServerListStore> CliProgram::openServerList() {
@@ -129,7 +115,7 @@ void CliProgram::listServers() {
         if (!entry) {
             break;
         }
-        listing += entry->name.toUtf8() + '\t' + entry->host.toUtf8() + '\t' + entry->port.toUtf8() + '\n';
+        listing += Report::listedServer(entry->name, entry->host, entry->port);
     }
     if (!store->problem().isEmpty()) {
         complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
@@ -178,91 +164,6 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
     return targets;
 }
 
-std::optional<ServerTarget> CliProgram::serverByHost() {
-    const std::optional<QByteArray> secret = password();
-    if (!secret) {
-        return std::nullopt;
-    }
-    return ServerTarget{QString(), m_arguments->host(), m_arguments->port(), *secret};
-}
-
-std::optional<QByteArray> CliProgram::password() {
-    if (m_arguments->password()) {
-        complain(
-            QStringLiteral("warning: other users can see a password given with --password in the "
-                           "process list; use BRIMHOLD_RCON_PASSWORD or --password-file."));
-        return codepage::Windows1252::fromUnicode(*m_arguments->password());
-    }
-    const QString& passwordFile = m_arguments->passwordFile();
-    if (!passwordFile.isEmpty()) {
-        QFile file(passwordFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            complain(QStringLiteral("cannot read the password file %1: %2.")
-                         .arg(passwordFile, file.errorString()));
-            end(ExitStatus::kError);
-            return std::nullopt;
-        }
-        return wireBytes(firstLine(file.readAll()));
-    }
-    if (m_environment.passwordVariable) {
-        return codepage::Windows1252::fromUnicode(*m_environment.passwordVariable);
-    }
-    return QByteArray();
-}
-
-std::optional<QList<QByteArray>> CliProgram::commands() {
-    QStringList texts = m_arguments->commands();
-    if (m_arguments->commandsFromInput()) {
-        const QList<QByteArray> lines = m_input.readAll().split('\n');
-        for (QByteArray line : lines) {
-            if (line.endsWith('\r')) {
-                line.chop(1);  // the line's own end, written on a system that ends lines with CR LF
-            }
-            if (!line.isEmpty()) {
-                texts.append(QString::fromLocal8Bit(line));
-            }
-        }
-        if (texts.isEmpty()) {
-            endWithUsageError(QStringLiteral("No command on standard input."));
-            return std::nullopt;
-        }
-    }
-    QList<QByteArray> result;
-    for (const QString& text : std::as_const(texts)) {
-        const QString problem = CliArguments::problemWithCommand(text);
-        if (!problem.isEmpty()) {
-            endWithUsageError(problem);
-            return std::nullopt;
-        }
-        result.append(codepage::Windows1252::fromUnicode(text));
-    }
-    return result;
-}
-
-bool CliProgram::confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {
-    const bool onlyReads = std::all_of(commands.begin(), commands.end(), &ReadOnlyCommands::isReadOnly);
-    if (!m_arguments->all() || m_arguments->yes() || !m_environment.inputIsTerminal || onlyReads) {
-        return true;
-    }
-    QByteArray question = "These commands may change the servers:\n";
-    for (const QByteArray& command : commands) {
-        question += "  " + codepage::Windows1252::toUnicode(command).toLocal8Bit() + '\n';
-    }
-    question += "They go to all " + QByteArray::number(targets.size()) + " saved servers:\n";
-    for (const ServerTarget& target : targets) {
-        question += "  " + (target.name + QStringLiteral(" (") + target.address() + ')').toLocal8Bit() + '\n';
-    }
-    question += "Send them? [y/N] ";
-    m_errors.write(question);
-    const QByteArray answer = m_input.readLine().trimmed().toLower();
-    if (answer == "y" || answer == "yes") {
-        return true;
-    }
-    complain(QStringLiteral("nothing was sent."));
-    end(ExitStatus::kDeclined);
-    return false;
-}
-
 void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {
     m_fleet = new ServerFleet(
         targets, commands, m_clock, {m_arguments->idleMs(), m_arguments->timeoutMs()},
@@ -295,22 +196,8 @@ void CliProgram::printServer(int index) {
     if (m_arguments->quiet()) {
         return;
     }
-    if (!m_arguments->json()) {
-        QByteArray block =
-            "== " +
-            (session.target().name + QStringLiteral(" (") + session.target().address() + QStringLiteral(")"))
-                .toUtf8() +
-            '\n';
-        for (const QByteArray& reply : session.replies()) {
-            block += Report::replyText(reply, colorMode(), m_arguments->raw());
-        }
-        if (session.status()) {
-            block += Report::statusText(*session.status(), colorMode());
-        }
-        if (!block.endsWith('\n')) {
-            block += '\n';
-        }
-        print(block + '\n');
+    if (!m_arguments->json() && !print(Report::serverBlock(session, colorMode(), m_arguments->raw()))) {
+        return;
     }
     if (!session.problem().isEmpty()) {
         complain(session.target().name + QStringLiteral(": ") + session.problem());
@@ -320,17 +207,13 @@ void CliProgram::printServer(int index) {
 void CliProgram::fleetFinished() {
     if (m_arguments->choosesSeveralServers()) {
         if (m_arguments->json() && !m_arguments->quiet()) {
-            QJsonArray servers;
-            for (int index = 0; index < m_fleet->size(); ++index) {
-                servers.append(Report::serverObject(m_fleet->session(index), colorMode()));
-            }
-            print(QJsonDocument(servers).toJson(QJsonDocument::Indented));
+            print(Report::fleetJson(*m_fleet, colorMode()));
         }
-        printSummary();
+        tell(Report::summaryLine(*m_fleet));
     } else {
         const ServerSession& session = m_fleet->session(0);
         if (m_arguments->json()) {
-            print(QJsonDocument(Report::serverObject(session, colorMode())).toJson(QJsonDocument::Indented));
+            print(Report::serverJson(session, colorMode()));
         } else if (session.status()) {
             print(Report::statusText(*session.status(), colorMode()));
         }
@@ -341,30 +224,41 @@ void CliProgram::fleetFinished() {
     end(ExitStatus::of(m_fleet->worstOutcome()));
 }
 
-void CliProgram::printSummary() {
-    int counts[4] = {};
-    for (int index = 0; index < m_fleet->size(); ++index) {
-        ++counts[int(m_fleet->session(index).outcome())];
-    }
-    m_errors.write(QByteArray::number(m_fleet->size()) +
-                   " servers: " + QByteArray::number(counts[int(Outcome::Ok)]) + " ok, " +
-                   QByteArray::number(counts[int(Outcome::BadPassword)]) + " bad password, " +
-                   QByteArray::number(counts[int(Outcome::NoReply)]) + " no reply, " +
-                   QByteArray::number(counts[int(Outcome::Error)]) + " errors\n");
+bool CliProgram::print(const QByteArray& bytes) {
+    return m_streams.print(bytes) || endWithWriteFailure();
 }
 
-void CliProgram::print(const QByteArray& bytes) {
-    m_output.write(bytes);
+bool CliProgram::tell(const QByteArray& bytes) {
+    return m_streams.tell(bytes) || endWithWriteFailure();
 }
 
-void CliProgram::complain(const QString& message) {
-    m_errors.write((kProgramName + QStringLiteral(": ") + message + QLatin1Char('\n')).toLocal8Bit());
+bool CliProgram::complain(const QString& message) {
+    return m_streams.complain(message) || endWithWriteFailure();
 }
 
 void CliProgram::endWithUsageError(const QString& message) {
-    complain(message);
-    m_errors.write(QByteArray("\n") + CliArguments::helpText().toLocal8Bit());
+    if (complain(message)) {
+        tell(QByteArray("\n") + CliArguments::helpText().toLocal8Bit());
+    }
     end(ExitStatus::kUsage);
+}
+
+void CliProgram::endWithInputProblem(const CliInput& input) {
+    if (m_streams.failure() != StandardStreams::Failure::None) {
+        endWithWriteFailure();
+    } else if (input.problem()->exitCode == ExitStatus::kUsage) {
+        endWithUsageError(input.problem()->message);
+    } else {
+        complain(input.problem()->message);
+        end(input.problem()->exitCode);
+    }
+}
+
+bool CliProgram::endWithWriteFailure() {
+    m_streams.reportFailure();
+    end(m_streams.failure() == StandardStreams::Failure::ClosedPipe ? ExitStatus::kOutputClosed
+                                                                    : ExitStatus::kError);
+    return false;
 }
 
 void CliProgram::end(int exitCode) {

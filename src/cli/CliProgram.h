@@ -3,6 +3,7 @@
 #include "cli/CliArguments.h"
 #include "cli/CliEnvironment.h"
 #include "cli/ServerTarget.h"
+#include "cli/StandardStreams.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,11 +26,14 @@ class ServerListStore;
 
 namespace brimhold::cli {
 
+class CliInput;
 class ServerFleet;
 
 // The whole run of brimhold-rcon-cli: reads the command line, finds the servers, sends the commands or
 // the status query, prints what came back and ends with an exit status. Errors go to the error stream as
-// one line each, "brimhold-rcon-cli: " and what happened; no password is ever written anywhere.
+// one line each, "brimhold-rcon-cli: " and what happened; no password is ever written anywhere. A
+// write that fails ends the run at once: quietly when the reader of a pipe has gone, otherwise with one
+// line on the error stream (if it still takes one) and the error status.
 //
 // One server's replies are printed as they end. Several servers' results are printed each under a
 // header, in the list's order as soon as every server before them has finished, and followed by a
@@ -58,27 +62,26 @@ private:
     void listServers();
     std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
-    std::optional<ServerTarget> serverByHost();
-    std::optional<QByteArray> password();
-    std::optional<QList<QByteArray>> commands();
-    bool confirmed(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void printReply(int index);
     void printFinishedInOrder();
     void printServer(int index);
     void fleetFinished();
-    void printSummary();
 
     ColorText::Mode colorMode() const;
-    void print(const QByteArray& bytes);
-    void complain(const QString& message);
+    // Each is false when the write failed, and then the run has ended (quietly for a closed pipe,
+    // otherwise with one line on the error stream and the error status).
+    bool print(const QByteArray& bytes);
+    bool tell(const QByteArray& bytes);
+    bool complain(const QString& message);
+    bool endWithWriteFailure();
+    void endWithInputProblem(const CliInput& input);
     void end(int exitCode);
     void endWithUsageError(const QString& message);
 
     CliEnvironment m_environment;
     QIODevice& m_input;
-    QIODevice& m_output;
-    QIODevice& m_errors;
+    StandardStreams m_streams;
     rcon::Clock& m_clock;
     std::optional<CliArguments> m_arguments;
     ServerFleet* m_fleet = nullptr;

@@ -19,8 +19,12 @@ public:
     static constexpr int kDeclined = 1;  // the user said no to the question; nothing was sent
     static constexpr int kBadPassword = 2;
     static constexpr int kNoReply = 3;
+    // Also when standard output or standard error could not be written.
     static constexpr int kError = 4;
     static constexpr int kUsage = 64;
+    // Standard output or standard error is a pipe whose reader has gone: the number a shell shows for
+    // a program that the broken pipe's signal ended (128 + SIGPIPE), as it does for grep.
+    static constexpr int kOutputClosed = 141;
 
     static int of(Outcome outcome);
     // Error beats no reply beats bad password beats ok.

@@ -3,9 +3,11 @@
 #include "codepage/Windows1252.h"
 #include "rcon/StatusResponse.h"
 #include "cli/ExitStatus.h"
+#include "cli/ServerFleet.h"
 #include "cli/ServerSession.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 namespace brimhold::cli {
 
@@ -76,6 +78,51 @@ QJsonObject Report::serverObject(const ServerSession& session, ColorText::Mode c
         object.insert(QStringLiteral("reply"), jsonText(session.replies().join(), colors));
     }
     return object;
+}
+
+QByteArray Report::serverJson(const ServerSession& session, ColorText::Mode colors) {
+    return QJsonDocument(serverObject(session, colors)).toJson(QJsonDocument::Indented);
+}
+
+QByteArray Report::fleetJson(const ServerFleet& fleet, ColorText::Mode colors) {
+    QJsonArray servers;
+    for (int index = 0; index < fleet.size(); ++index) {
+        servers.append(serverObject(fleet.session(index), colors));
+    }
+    return QJsonDocument(servers).toJson(QJsonDocument::Indented);
+}
+
+QByteArray Report::serverBlock(const ServerSession& session, ColorText::Mode colors, bool raw) {
+    QByteArray block =
+        "== " +
+        (session.target().name + QStringLiteral(" (") + session.target().address() + QStringLiteral(")"))
+            .toUtf8() +
+        '\n';
+    for (const QByteArray& reply : session.replies()) {
+        block += replyText(reply, colors, raw);
+    }
+    if (session.status()) {
+        block += statusText(*session.status(), colors);
+    }
+    if (!block.endsWith('\n')) {
+        block += '\n';
+    }
+    return block + '\n';
+}
+
+QByteArray Report::summaryLine(const ServerFleet& fleet) {
+    int counts[4] = {};
+    for (int index = 0; index < fleet.size(); ++index) {
+        ++counts[int(fleet.session(index).outcome())];
+    }
+    return QByteArray::number(fleet.size()) + " servers: " + QByteArray::number(counts[int(Outcome::Ok)]) +
+           " ok, " + QByteArray::number(counts[int(Outcome::BadPassword)]) + " bad password, " +
+           QByteArray::number(counts[int(Outcome::NoReply)]) + " no reply, " +
+           QByteArray::number(counts[int(Outcome::Error)]) + " errors\n";
+}
+
+QByteArray Report::listedServer(const QString& name, const QString& host, const QString& port) {
+    return name.toUtf8() + '\t' + host.toUtf8() + '\t' + port.toUtf8() + '\n';
 }
 
 }  // namespace brimhold::cli

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <limits>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,6 +16,9 @@ using namespace brimhold::cli;
 using brimhold::serverlist::ServerListFolders;
 
 int main(int argc, char* argv[]) {
+    // A write to a pipe whose reader has gone then fails with EPIPE instead of killing the program, so
+    // that it ends as it chooses (see ExitStatus::kOutputClosed).
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
 
     CliEnvironment environment;

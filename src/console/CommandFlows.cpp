@@ -49,26 +49,31 @@ std::optional<QString> CommandFlows::changePassword() {
 }
 
 std::optional<QString> CommandFlows::kick() {
-    return playerCommand(QStringLiteral("pb_sv_kick "), QStringLiteral("pb_sv_kick"), false);
+    return playerCommand(MenuFlow::Kick, std::nullopt);
 }
 
 std::optional<QString> CommandFlows::tempban() {
-    return playerCommand(QStringLiteral("pb_sv_kick "), QStringLiteral("pb_sv_kick"), true);
+    return playerCommand(MenuFlow::Tempban, std::nullopt);
 }
 
 std::optional<QString> CommandFlows::ban() {
-    return playerCommand(QStringLiteral("pb_sv_ban "), QStringLiteral("pb_sv_ban"), false);
+    return playerCommand(MenuFlow::Ban, std::nullopt);
 }
 
 // commandWord + player + " " + minutes + " " + quoted reason; without a minutes question the minutes
-// field stays empty, which leaves two blanks between the player and the reason.
-std::optional<QString> CommandFlows::playerCommand(const QString& commandWord, const QString& title,
-                                                   bool asksMinutes) {
-    const QString playerQuestion = QStringLiteral("Which slot / Playername?");
-    const std::optional<QString> player =
-        askUntilValid(playerQuestion, playerQuestion, title, Check::NoWordBreaks);
+// field stays empty, which leaves two blanks between the player and the reason. The player is asked
+// unless given.
+std::optional<QString> CommandFlows::playerCommand(MenuFlow flow, std::optional<QString> player) {
+    const bool asksMinutes = flow == MenuFlow::Tempban;
+    const QString commandWord =
+        flow == MenuFlow::Ban ? QStringLiteral("pb_sv_ban ") : QStringLiteral("pb_sv_kick ");
+    const QString title = commandWord.trimmed();
     if (!player) {
-        return std::nullopt;
+        const QString playerQuestion = QStringLiteral("Which slot / Playername?");
+        player = askUntilValid(playerQuestion, playerQuestion, title, Check::NoWordBreaks);
+        if (!player) {
+            return std::nullopt;
+        }
     }
     QString minutes;
     if (asksMinutes) {
@@ -101,6 +106,13 @@ std::optional<QString> CommandFlows::run(MenuFlow flow) {
             return ban();
     }
     return std::nullopt;
+}
+
+std::optional<QString> CommandFlows::run(MenuFlow flow, const QString& player) {
+    if (flow == MenuFlow::Password) {
+        return changePassword();
+    }
+    return playerCommand(flow, player);
 }
 
 std::optional<QString> CommandFlows::commandFor(const MenuAction& action) {

@@ -30,6 +30,10 @@ public:
     std::optional<QString> tempban();
     std::optional<QString> ban();
     std::optional<QString> run(MenuFlow flow);
+    // A kick, temporary ban or ban of a player chosen beforehand (a slot number as the add-on counts
+    // them): the player question is skipped, the minutes and reason are asked as in the menu's flow.
+    // The password flow ignores `player`.
+    std::optional<QString> run(MenuFlow flow, const QString& player);
 
     // The command a menu click leads to: the fixed text of a Send item, the result of a RunFlow item's
     // flow, nothing for anything else. A click handler runs the result, if any, as its last action.
@@ -40,7 +44,7 @@ private:
 
     std::optional<QString> askUntilValid(const QString& question, const QString& repeatQuestion,
                                          const QString& title, Check check);
-    std::optional<QString> playerCommand(const QString& commandWord, const QString& title, bool asksMinutes);
+    std::optional<QString> playerCommand(MenuFlow flow, std::optional<QString> player);
 
     InputPrompter& m_prompter;
 };

@@ -3,6 +3,7 @@
 #include "codepage/Windows1252.h"
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
+#include "console/ColourCodeHighlighter.h"
 #include "console/CommandFlows.h"
 #include "console/ConsoleLayout.h"
 #include "console/InputDialogPrompter.h"
@@ -10,6 +11,7 @@
 #include "console/QuickCommandMenus.h"
 #include "console/SettingsWriter.h"
 #include "console/TranscriptMirror.h"
+#include "console/frmPlayers.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -26,6 +28,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 
 #include <algorithm>
 #include <iostream>
@@ -92,6 +95,11 @@ frmMain::frmMain(ConsoleOptions options, QWidget* parent) : QDialog(parent), m_o
     }
     Text1->installEventFilter(this);
     Text2->installEventFilter(this);
+
+    Text1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text1, &QWidget::customContextMenuRequested, this, &frmMain::showOutputContextMenu);
+    auto* playersKey = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    connect(playersKey, &QShortcut::activated, this, &frmMain::showPlayers);
 }
 
 frmMain::~frmMain() = default;
@@ -293,6 +301,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     m_closed = true;
     if (m_probeWait) {
         m_probeWait->closed();
+    }
+    if (m_players) {
+        m_players->close();
     }
     rcon->close();
     saveSettings();
@@ -509,6 +520,48 @@ void frmMain::runMenuItem(MenuGroup group, int index) {
     if (const std::optional<QString> command = flows.commandFor(CommandMenus::action(group, index))) {
         RunCommand(*command);
     }
+}
+
+std::unique_ptr<QMenu> frmMain::createOutputContextMenu(const QPoint& position) {
+    std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu(position));
+    menu->addSeparator();
+    QAction* colours = menu->addAction(QStringLiteral("Show colours"));
+    colours->setCheckable(true);
+    colours->setChecked(showsColours());
+    connect(colours, &QAction::toggled, this, &frmMain::setShowColours);
+    QAction* players = menu->addAction(QStringLiteral("Players..."), this, &frmMain::showPlayers);
+    players->setShortcut(QKeySequence(Qt::Key_F2));
+    players->setShortcutVisibleInContextMenu(true);
+    return menu;
+}
+
+void frmMain::showOutputContextMenu(const QPoint& position) {
+    createOutputContextMenu(position)->exec(Text1->viewport()->mapToGlobal(position));
+}
+
+void frmMain::setShowColours(bool show) {
+    if (show == showsColours()) {
+        return;
+    }
+    // A highlighter that goes takes its colours off the document's lines again.
+    m_highlighter =
+        show ? std::make_unique<ColourCodeHighlighter>(Text1->document(), GameColours(Text1->palette()))
+             : nullptr;
+}
+
+void frmMain::showPlayers() {
+    if (!m_players) {
+        frmPlayers::Setup setup;
+        setup.host = rconIP;
+        setup.port = rconPort;
+        setup.password = rconPassword;
+        setup.runCommand = [this](const QString& command) { RunCommand(command); };
+        setup.prompter = m_options.prompter;
+        m_players = new frmPlayers(std::move(setup), this);
+    }
+    m_players->show();
+    m_players->raise();
+    m_players->activateWindow();
 }
 
 }  // namespace brimhold::console

@@ -18,6 +18,7 @@ class QCloseEvent;
 class QResizeEvent;
 class QEvent;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -29,8 +30,10 @@ namespace brimhold::console {
 
 class QuickCommandMenus;
 
+class ColourCodeHighlighter;
 class InputPrompter;
 class TranscriptMirror;
+class frmPlayers;
 
 // The console window: probes the rcon server once on start-up, shows every reply in the output box,
 // sends typed and menu commands with a recall history of the last 512 and, when closed, saves the
@@ -116,6 +119,20 @@ public:
     // "menuPunkbuster".
     const QuickCommandMenus& menus() const { return *m_menus; }
 
+    // F2 and "Players...": opens the players window for this server, or raises the open one.
+    void showPlayers();
+    // The players window; null until it is first opened.
+    frmPlayers* players() const { return m_players; }
+
+    // "Show colours": the output box draws colour codes as colours, the codes hidden. Only the view
+    // changes; the transcript and the box's text stay as they are.
+    void setShowColours(bool show);
+    bool showsColours() const { return m_highlighter != nullptr; }
+
+    // The output box's context menu: the box's standard entries, a separator, "Show colours" and
+    // "Players..." (F2).
+    std::unique_ptr<QMenu> createOutputContextMenu(const QPoint& position);
+
     QPlainTextEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -151,6 +168,7 @@ private:
     void scrollOutputBoxOnePage(bool up);
     void runMenuItem(MenuGroup group, int index);
     void onMenuItemClicked(MenuGroup group, int index);
+    void showOutputContextMenu(const QPoint& position);
 
     ProbeWait::End waitForProbeAnswer();
     void finishStartUp(ProbeWait::End end, const QString& failure);
@@ -168,6 +186,8 @@ private:
     // The start-up's wait; null before the start-up, a child of the window from then on.
     ProbeWait* m_probeWait = nullptr;
     bool m_closed = false;
+    frmPlayers* m_players = nullptr;
+    std::unique_ptr<ColourCodeHighlighter> m_highlighter;  // while colours are shown
 };
 
 }  // namespace brimhold::console

@@ -1,6 +1,7 @@
 #include "demo/DemoGameState.h"
 
 #include "rcon/ColorCodes.h"
+#include "demo/QueryAnswers.h"
 
 #include <algorithm>
 
@@ -8,143 +9,16 @@ namespace brimhold::demo {
 
 namespace {
 
-using Cvar = DemoGameState::Cvar;
+using Cvar = CvarTable::Cvar;
 
-const QByteArray kPunkBuster = "PunkBuster Server: ";
 constexpr int kNameColumnWidth = 16;
-
-// Name, value, shown in server info, read only. Enough of them that "cvarlist" fills several
-// datagrams, as a real server's list does.
-const QList<Cvar>& initialCvars() {
-    static const QList<Cvar> kCvars = [] {
-        struct Row {
-            const char* name;
-            const char* value;
-            bool serverInfo;
-            bool readOnly;
-        };
-        const Row rows[] = {
-            {"sv_hostname", "^1Brimhold ^7Demo Server", true, false},
-            {"mapname", "mp_carentan", true, true},
-            {"g_gametype", "sd", true, false},
-            {"sv_maxclients", "20", true, false},
-            {"protocol", "6", true, true},
-            {"shortversion", "1.5", true, true},
-            {"gamename", "Call of Duty", true, true},
-            {"sv_privateClients", "0", true, false},
-            {"sv_pure", "1", true, false},
-            {"sv_floodProtect", "1", true, false},
-            {"sv_maxPing", "0", true, false},
-            {"sv_minPing", "0", true, false},
-            {"sv_maxRate", "25000", true, false},
-            {"sv_allowAnonymous", "0", true, false},
-            {"g_allowVote", "0", true, false},
-            {"g_antilag", "1", true, false},
-            {"g_friendlyfire", "1", true, false},
-            {"g_password", "", false, false},
-            {"pam_mode", "pub", true, false},
-            {"pam_version", "PAM 2.07", true, true},
-            {"sv_mapRotation",
-             "gametype sd map mp_carentan map mp_depot map mp_harbor gametype tdm map mp_brecourt map "
-             "mp_dawnville",
-             false, false},
-            {"sv_mapRotationCurrent", "", false, false},
-            {"version", "CoD MP 1.5 build linux-i386 Demo", false, true},
-            {"sv_fps", "20", false, false},
-            {"sv_timeout", "240", false, false},
-            {"sv_zombietime", "2", false, false},
-            {"sv_reconnectlimit", "3", false, false},
-            {"sv_padPackets", "0", false, false},
-            {"sv_killserver", "0", false, false},
-            {"sv_showloss", "0", false, false},
-            {"sv_cheats", "0", false, true},
-            {"sv_allowDownload", "1", false, false},
-            {"sv_wwwDownload", "0", false, false},
-            {"sv_master1", "", false, false},
-            {"sv_master2", "", false, false},
-            {"sv_master3", "", false, false},
-            {"sv_punkbuster", "1", true, false},
-            {"sv_voice", "0", true, false},
-            {"sv_disableClientConsole", "0", true, false},
-            {"sv_kickBanTime", "300", false, false},
-            {"sv_pakNames", "", false, true},
-            {"sv_referencedPakNames", "", false, true},
-            {"net_ip", "127.0.0.1", false, true},
-            {"net_port", "27960", false, true},
-            {"net_noipx", "1", false, false},
-            {"dedicated", "2", false, true},
-            {"developer", "0", false, false},
-            {"logfile", "0", false, false},
-            {"g_log", "games_mp.log", false, false},
-            {"g_logSync", "0", false, false},
-            {"g_motd", "Welcome to the Brimhold demo", false, false},
-            {"g_inactivity", "0", false, false},
-            {"g_teamname_allies", "Allies", false, false},
-            {"g_teamname_axis", "Axis", false, false},
-            {"g_teamcolor_allies", "1 0.5 0", false, false},
-            {"g_teamcolor_axis", "0.5 0.5 1", false, false},
-            {"g_forcerespawn", "0", false, false},
-            {"g_deadChat", "0", false, false},
-            {"g_oldVoting", "1", false, false},
-            {"g_voteAbstainWeight", "0.5", false, false},
-            {"g_banIPs", "", false, false},
-            {"g_filterBan", "1", false, false},
-            {"g_smoothClients", "1", false, false},
-            {"g_speed", "190", false, false},
-            {"g_gravity", "800", false, false},
-            {"g_knockback", "1000", false, false},
-            {"g_weaponrespawn", "5", false, false},
-            {"g_synchronousClients", "0", false, false},
-            {"g_maxDroppedWeapons", "16", false, false},
-            {"g_no_script_spam", "0", false, false},
-            {"scr_friendlyfire", "1", true, false},
-            {"scr_killcam", "1", true, false},
-            {"scr_drawfriend", "1", true, false},
-            {"scr_forcerespawn", "0", false, false},
-            {"scr_teambalance", "1", false, false},
-            {"scr_allow_bar", "1", false, false},
-            {"scr_allow_bren", "1", false, false},
-            {"scr_allow_kar98k", "1", false, false},
-            {"scr_allow_kar98ksniper", "1", false, false},
-            {"scr_allow_m1carbine", "1", false, false},
-            {"scr_allow_m1garand", "1", false, false},
-            {"scr_allow_mp40", "1", false, false},
-            {"scr_allow_mp44", "1", false, false},
-            {"scr_allow_nagant", "1", false, false},
-            {"scr_allow_nagantsniper", "1", false, false},
-            {"scr_allow_ppsh", "1", false, false},
-            {"scr_allow_springfield", "1", false, false},
-            {"scr_allow_sten", "1", false, false},
-            {"scr_allow_thompson", "1", false, false},
-            {"scr_sd_timelimit", "0", false, false},
-            {"scr_sd_scorelimit", "10", false, false},
-            {"scr_sd_roundlimit", "0", false, false},
-            {"scr_sd_roundlength", "4", false, false},
-            {"scr_sd_graceperiod", "15", false, false},
-            {"scr_tdm_timelimit", "30", false, false},
-            {"scr_tdm_scorelimit", "100", false, false},
-            {"scr_dm_timelimit", "30", false, false},
-            {"scr_dm_scorelimit", "50", false, false},
-            {"scr_hq_timelimit", "30", false, false},
-            {"scr_re_timelimit", "0", false, false},
-            {"scr_bel_timelimit", "30", false, false},
-            {"rconpassword", "", false, false},
-        };
-        QList<Cvar> list;
-        for (const Row& row : rows) {
-            list.append({row.name, row.value, row.value, row.serverInfo, row.readOnly});
-        }
-        return list;
-    }();
-    return kCvars;
-}
 
 QList<DemoGameState::Player> initialPlayers() {
     return {
-        {"^1Red^7Baron", 12, 48, "203.0.113.17:28960", "4f1e2d3c5b6a79880f1e2d3c5b6a7988"},
-        {"^4Sgt.^5Blue", 9, 63, "198.51.100.42:28960", "a1b2c3d4e5f60718293a4b5c6d7e8f90"},
-        {"^3Sunny^2Jim", 5, 112, "192.0.2.88:28960", "0badc0ffee0ddf00d15ea5e0000c0de1"},
-        {"Quiet^6Mouse", 0, 999, "203.0.113.201:28960", "77e3a1f09c2b4d6e8a0c1e3f5b7d9f11"},
+        {"^1Red^7Baron", 12, 48, "203.0.113.17:28960", "4f1e2d3c5b6a79880f1e2d3c5b6a7988", 0},
+        {"^4Sgt.^5Blue", 9, 63, "198.51.100.42:28960", "a1b2c3d4e5f60718293a4b5c6d7e8f90", 1},
+        {"^3Sunny^2Jim", 5, 112, "192.0.2.88:28960", "0badc0ffee0ddf00d15ea5e0000c0de1", 2},
+        {"Quiet^6Mouse", 0, 999, "203.0.113.201:28960", "77e3a1f09c2b4d6e8a0c1e3f5b7d9f11", 3},
     };
 }
 
@@ -219,7 +93,7 @@ bool isSlotNumber(const QByteArray& word) {
 
 }  // namespace
 
-DemoGameState::DemoGameState() : m_cvars(initialCvars()), m_players(initialPlayers()), m_maps(stockMaps()) {}
+DemoGameState::DemoGameState() : m_players(initialPlayers()), m_maps(stockMaps()) {}
 
 QByteArray DemoGameState::execute(const QByteArray& command) {
     const Words words = splitWords(command);
@@ -245,7 +119,13 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
         return rotateMap();
     }
     if (name == "status") {
-        return status();
+        return m_statusLayout == StatusLayout::Ioquake3 ? ioquake3Status() : status();
+    }
+    if (name == "addbot") {
+        return addBot(words);
+    }
+    if (name == "clientkick") {
+        return kickClient(words);
     }
     if (name == "serverinfo") {
         return serverInfo();
@@ -259,10 +139,10 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
     if (name == "set" || name == "seta") {
         return setCvar(words);
     }
-    if (name.startsWith("pb_sv_")) {
-        return punkBusterCommand(name, words, command);
+    if (PunkBusterAddOn::handles(name)) {
+        return m_punkBuster.execute(name, words, command, m_players);
     }
-    if (Cvar* cvar = findCvar(name)) {
+    if (Cvar* cvar = m_cvars.find(name)) {
         return cvarCommand(*cvar, words);
     }
     return "Unknown command \"" + command + "\"\n";
@@ -273,7 +153,7 @@ QByteArray DemoGameState::changeMap(const QByteArray& map) {
     if (!m_maps.contains(map)) {
         return "Can't find map " + file + "\n";
     }
-    setValue("mapname", map);
+    m_cvars.setValue("mapname", map);
     resetScores();
     QByteArray text = "------ Server Initialization ------\n";
     text += "Server: " + map + '\n';
@@ -308,7 +188,7 @@ QByteArray DemoGameState::rotateMap() {
         const QByteArray value = rotation[m_rotationPosition + 1];
         m_rotationPosition += 2;
         if (key == "gametype") {
-            setValue("g_gametype", value);
+            m_cvars.setValue("g_gametype", value);
         } else if (key == "map") {
             return changeMap(value);
         }
@@ -321,21 +201,76 @@ QByteArray DemoGameState::status() const {
                       "\n"
                       "num score ping name            lastmsg address               qport rate\n"
                       "--- ----- ---- --------------- ------- --------------------- ----- -----\n";
-    for (qsizetype i = 0; i < m_players.size(); ++i) {
-        const Player& player = m_players[i];
+    for (const Player& player : m_players) {
         const qsizetype padding =
             qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
-        text += rightAligned(i, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
+        text += rightAligned(player.slot, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
                 rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
-                rightAligned(i * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
-                rightAligned(1000 + 1111 * i, 5) + " 25000\n";
+                rightAligned(player.slot * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
+                rightAligned(1000 + 1111 * player.slot, 5) + " 25000\n";
     }
     return text;
 }
 
+// As ioquake3 prints it: the name padded to 16 characters (colour codes not counted), "^7" before the
+// address, which is padded to 39, at least one blank after each and one more before the rate.
+QByteArray DemoGameState::ioquake3Status() const {
+    constexpr int kAddressColumnWidth = 39;
+    QByteArray text = "map: " + mapName() +
+                      "\n"
+                      "cl score ping name            address                                 rate \n"
+                      "-- ----- ---- --------------- --------------------------------------- -----\n";
+    for (const Player& player : m_players) {
+        const qsizetype namePadding =
+            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
+        const qsizetype addressPadding = qMax<qsizetype>(1, kAddressColumnWidth - player.address.size());
+        const int rate = player.guid.isEmpty() ? 16384 : 25000;
+        text += rightAligned(player.slot, 2) + ' ' + rightAligned(player.score, 5) + ' ' +
+                rightAligned(player.ping, 4) + ' ' + player.name + QByteArray(namePadding, ' ') + "^7" +
+                player.address + QByteArray(addressPadding, ' ') + ' ' + rightAligned(rate, 5) + '\n';
+    }
+    return text + '\n';
+}
+
+// "addbot NAME [...]": a bot joins on the lowest free slot, its name capitalised.
+QByteArray DemoGameState::addBot(const Words& words) {
+    if (words.size() < 2 || words[1].isEmpty()) {
+        return "Usage: Addbot <botname> [skill 1-5] [team] [msec delay] [altname]\n";
+    }
+    if (m_players.size() >= cvarValue("sv_maxclients").toInt()) {
+        return "Server is full, increase sv_maxclients.\n";
+    }
+    int slot = 0;
+    while (
+        std::any_of(m_players.begin(), m_players.end(), [slot](const Player& p) { return p.slot == slot; })) {
+        ++slot;
+    }
+    const QByteArray name = words[1].left(1).toUpper() + words[1].mid(1).toLower();
+    const auto at =
+        std::find_if(m_players.begin(), m_players.end(), [slot](const Player& p) { return p.slot > slot; });
+    m_players.insert(at, {name, 0, 0, "bot", {}, slot});
+    return name + "^7 connected\n";
+}
+
+// "clientkick N": the player on slot N leaves.
+QByteArray DemoGameState::kickClient(const Words& words) {
+    if (words.size() < 2) {
+        return "Usage: clientkick <client number>\n";
+    }
+    const auto player = std::find_if(m_players.begin(), m_players.end(), [&words](const Player& p) {
+        return isSlotNumber(words[1]) && p.slot == words[1].toInt();
+    });
+    if (player == m_players.end()) {
+        return "Client " + words[1] + " is not active\n";
+    }
+    const QByteArray name = player->name;
+    m_players.erase(player);
+    return name + "^7 was kicked\n";
+}
+
 QByteArray DemoGameState::serverInfo() const {
     QByteArray text = "Server info settings:\n";
-    for (const Cvar& cvar : m_cvars) {
+    for (const Cvar& cvar : m_cvars.all()) {
         if (cvar.serverInfo) {
             text += cvar.name.leftJustified(20) + cvar.value + '\n';
         }
@@ -358,11 +293,11 @@ QByteArray DemoGameState::listFiles(const QByteArray& filter) const {
 
 QByteArray DemoGameState::cvarList() const {
     QByteArray text;
-    for (const Cvar& cvar : m_cvars) {
+    for (const Cvar& cvar : m_cvars.all()) {
         text += QByteArray(cvar.serverInfo ? "S" : " ") + (cvar.readOnly ? "R" : " ") + ' ' + cvar.name +
                 " \"" + cvar.value + "\"\n";
     }
-    return text + "\n" + QByteArray::number(m_cvars.size()) + " total cvars\n";
+    return text + "\n" + QByteArray::number(m_cvars.all().size()) + " total cvars\n";
 }
 
 // "NAME" prints the cvar; "NAME VALUE..." sets it and prints nothing.
@@ -381,151 +316,19 @@ QByteArray DemoGameState::setCvar(const Words& words) {
     if (words.size() < 3) {
         return "usage: set <variable> <value>\n";
     }
-    if (Cvar* cvar = findCvar(words[1])) {
+    if (Cvar* cvar = m_cvars.find(words[1])) {
         return cvarCommand(*cvar, words.mid(1));
     }
-    const QByteArray value = joined(words, 2);
-    m_cvars.append({words[1], value, value, false, false});
+    m_cvars.add(words[1], joined(words, 2));
     return {};
 }
 
-// The anti-cheat add-on's commands of the console's menus.
-QByteArray DemoGameState::punkBusterCommand(const QByteArray& name, const Words& words,
-                                            const QByteArray& command) {
-    if (name == "pb_sv_plist") {
-        return punkBusterPlayerList();
-    }
-    if (name == "pb_sv_kick" || name == "pb_sv_ban") {
-        return punkBusterKick(words, name == "pb_sv_ban");
-    }
-    if (name == "pb_sv_banlist") {
-        return punkBusterBanList();
-    }
-    if (name == "pb_sv_banempty") {
-        const qsizetype count = m_bans.size();
-        m_bans.clear();
-        return kPunkBuster + "Ban List Emptied (" + QByteArray::number(count) + " Entries Removed)\n";
-    }
-    return "Unknown command \"" + command + "\"\n";
-}
-
-QByteArray DemoGameState::punkBusterPlayerList() const {
-    QByteArray text = kPunkBuster +
-                      "Player List: [Slot #] [GUID] [Address] [Status] [Power] [Auth Rate] [Recent SS] "
-                      "[O/S] [Name]\n";
-    for (qsizetype i = 0; i < m_players.size(); ++i) {
-        const Player& player = m_players[i];
-        text += kPunkBuster + QByteArray::number(i + 1) + "  " + player.guid + "(-) " + player.address +
-                " OK   1 5.0 0 (W) \"" + player.name + "\"\n";
-    }
-    return text + kPunkBuster + "End of Player List (" + QByteArray::number(m_players.size()) + " Players)\n";
-}
-
-// "pb_sv_kick SLOT|NAME [MINUTES] REASON" and "pb_sv_ban SLOT|NAME REASON": the player leaves the
-// game; a ban also goes on the ban list. The answer ends with the player list as it now is.
-QByteArray DemoGameState::punkBusterKick(const Words& words, bool ban) {
-    if (words.size() < 2) {
-        return kPunkBuster + "Usage: " + words.first() + " <slot # or name> [minutes] \"reason\"\n";
-    }
-    const qsizetype index = findPlayer(words[1]);
-    if (index < 0) {
-        return kPunkBuster + "No Player Matches \"" + words[1] + "\"\n";
-    }
-    const Player player = m_players.takeAt(index);
-    const QByteArray reason = words.size() > 2 ? words.last() : QByteArray();
-    QByteArray text;
-    if (ban) {
-        m_bans.append({player.guid, player.name, reason});
-        text = kPunkBuster + "Ban Command Issued (" + reason + ") for " + player.name + '\n';
-    } else {
-        const QByteArray minutes = words.size() > 3 && !words[2].isEmpty() ? words[2] : "2";
-        text = kPunkBuster + "Kick Command Issued (" + reason + ") for " + player.name + " (" + minutes +
-               " minutes)\n";
-    }
-    return text + punkBusterPlayerList();
-}
-
-QByteArray DemoGameState::punkBusterBanList() const {
-    QByteArray text = kPunkBuster + "Ban List: [Ban #] [GUID] [Name] [Reason]\n";
-    for (qsizetype i = 0; i < m_bans.size(); ++i) {
-        const Ban& ban = m_bans[i];
-        text += kPunkBuster + QByteArray::number(i + 1) + ' ' + ban.guid + " \"" + ban.name + "\" " +
-                ban.reason + '\n';
-    }
-    return text + kPunkBuster + "End of Ban List (" + QByteArray::number(m_bans.size()) + " Entries)\n";
-}
-
 QByteArray DemoGameState::statusResponse(const QByteArray& challenge) const {
-    QByteArray text = "statusResponse\n" + infoString();
-    if (!challenge.isEmpty()) {
-        text += "\\challenge\\" + challenge;
-    }
-    text += '\n';
-    for (const Player& player : m_players) {
-        text += QByteArray::number(player.score) + ' ' + QByteArray::number(player.ping) + " \"" +
-                player.name + "\"\n";
-    }
-    return text;
+    return QueryAnswers::statusResponse(m_cvars, m_players, challenge);
 }
 
 QByteArray DemoGameState::infoResponse(const QByteArray& challenge) const {
-    QByteArray text = "infoResponse\n";
-    if (!challenge.isEmpty()) {
-        text += "\\challenge\\" + challenge;
-    }
-    return text + "\\protocol\\" + cvarValue("protocol") + "\\hostname\\" + cvarValue("sv_hostname") +
-           "\\mapname\\" + mapName() + "\\clients\\" + QByteArray::number(m_players.size()) +
-           "\\sv_maxclients\\" + cvarValue("sv_maxclients") + "\\g_gametype\\" + cvarValue("g_gametype") +
-           "\\pure\\" + cvarValue("sv_pure");
-}
-
-QByteArray DemoGameState::infoString() const {
-    QByteArray text;
-    for (const Cvar& cvar : m_cvars) {
-        if (cvar.serverInfo) {
-            text += '\\' + cvar.name + '\\' + cvar.value;
-        }
-    }
-    return text;
-}
-
-QByteArray DemoGameState::cvarValue(const QByteArray& name) const {
-    const Cvar* cvar = findCvar(name);
-    return cvar ? cvar->value : QByteArray();
-}
-
-DemoGameState::Cvar* DemoGameState::findCvar(const QByteArray& name) {
-    for (Cvar& cvar : m_cvars) {
-        if (cvar.name.compare(name, Qt::CaseInsensitive) == 0) {
-            return &cvar;
-        }
-    }
-    return nullptr;
-}
-
-const DemoGameState::Cvar* DemoGameState::findCvar(const QByteArray& name) const {
-    return const_cast<DemoGameState*>(this)->findCvar(name);
-}
-
-void DemoGameState::setValue(const QByteArray& name, const QByteArray& value) {
-    if (Cvar* cvar = findCvar(name)) {
-        cvar->value = value;
-    }
-}
-
-// A slot number as the anti-cheat list counts (from 1), or a part of a name, colours ignored.
-qsizetype DemoGameState::findPlayer(const QByteArray& slotOrName) const {
-    if (isSlotNumber(slotOrName)) {
-        const qsizetype index = slotOrName.toLongLong() - 1;
-        return index >= 0 && index < m_players.size() ? index : -1;
-    }
-    const QByteArray part = rcon::ColorCodes::strip(slotOrName).toLower();
-    for (qsizetype i = 0; i < m_players.size() && !part.isEmpty(); ++i) {
-        if (rcon::ColorCodes::strip(m_players[i].name).toLower().contains(part)) {
-            return i;
-        }
-    }
-    return -1;
+    return QueryAnswers::infoResponse(m_cvars, m_players, challenge);
 }
 
 }  // namespace brimhold::demo

@@ -127,4 +127,17 @@ void RconTestServer::sendTo(const QNetworkDatagram& request, const QByteArray& d
     m_socket->writeDatagram(datagram, request.senderAddress(), quint16(request.senderPort()));
 }
 
+void RconTestServer::addBots(int count) {
+    static const char* const kNames[] = {"sarge", "grunt",  "major", "visor",
+                                         "doom",  "hunter", "slash", "orbb"};
+    const int players = int(m_state.players().size()) + count;
+    if (players > m_state.cvarValue("sv_maxclients").toInt()) {
+        m_state.execute("sv_maxclients " + QByteArray::number(players));
+    }
+    for (int i = 0; i < count; ++i) {
+        m_state.execute(QByteArray("addbot ") + kNames[i % std::size(kNames)] +
+                        QByteArray::number(i / 8 + 1));
+    }
+}
+
 }  // namespace brimhold::demo

@@ -54,6 +54,9 @@ public:
     void sendToLastSender(const QByteArray& datagram);
 
     const DemoGameState& state() const { return m_state; }
+    void setStatusLayout(DemoGameState::StatusLayout layout) { m_state.setStatusLayout(layout); }
+    // Adds `count` bots as "addbot" would, raising sv_maxclients when they would not fit.
+    void addBots(int count);
 
 signals:
     void datagramReceived(const QNetworkDatagram& datagram);

@@ -1,5 +1,6 @@
 // brimhold-demo-server: a small make-believe game server on loopback to try the console with.
-// Usage: brimhold-demo-server [--port N] [--password P] [--quit-after SECONDS]
+// Usage: brimhold-demo-server [--port N] [--password P] [--quit-after SECONDS] [--layout cod|ioq3]
+//                             [--bots N]
 // The first line it prints is the port it listens on; then one line per rcon request.
 
 #include "demo/RconTestServer.h"
@@ -60,17 +61,29 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "UDP port on 127.0.0.1 (0: any free port).", "N", "27960"});
     parser.addOption({"password", "The rcon password it accepts (empty: none set).", "P", "secret"});
     parser.addOption({"quit-after", "Stop after this many seconds (0: never).", "SECONDS", "3600"});
+    parser.addOption(
+        {"layout", "The columns of \"status\": cod (Call of Duty) or ioq3 (ioquake3).", "LAYOUT", "cod"});
+    parser.addOption({"bots", "Bots that join at the start, besides the four players.", "N", "0"});
     parser.process(app);
 
     bool portOk = false;
     const uint port = parser.value("port").toUInt(&portOk);
     bool secondsOk = false;
     const int quitAfter = parser.value("quit-after").toInt(&secondsOk);
-    if (!portOk || port > 65535 || !secondsOk || quitAfter < 0) {
-        std::fprintf(stderr, "brimhold-demo-server: --port takes 0 to 65535, --quit-after 0 or more\n");
+    bool botsOk = false;
+    const int bots = parser.value("bots").toInt(&botsOk);
+    const QString layout = parser.value("layout");
+    if (!portOk || port > 65535 || !secondsOk || quitAfter < 0 || !botsOk || bots < 0 ||
+        (layout != QLatin1String("cod") && layout != QLatin1String("ioq3"))) {
+        std::fprintf(stderr,
+                     "brimhold-demo-server: --port takes 0 to 65535, --quit-after and --bots 0 or more, "
+                     "--layout cod or ioq3\n");
         return 2;
     }
     RconTestServer server(parser.value("password").toLatin1());
+    server.setStatusLayout(layout == QLatin1String("ioq3") ? DemoGameState::StatusLayout::Ioquake3
+                                                           : DemoGameState::StatusLayout::CallOfDuty);
+    server.addBots(bots);
     server.setFloodLimited(true);
     QObject::connect(&server, &RconTestServer::requestLogged, &app, printLine);
     if (!server.listen(quint16(port))) {

@@ -28,6 +28,17 @@ public:
     // The text as runs, in order: the text before the first code, then the text after each code up to
     // the next. Codes with no text after them give no run.
     static QList<Run> runs(const QByteArray& text);
+
+    // Where the text holds bytes that are not shown, in order: each colour code (two bytes, starting
+    // `colour`) and the first caret of each "^^" (one byte, changing no colour).
+    struct Code {
+        qsizetype at = 0;
+        int length = 2;
+        int colour = kNoColour;
+
+        bool startsColour() const { return length == 2; }
+    };
+    static QList<Code> codes(const QByteArray& text);
 };
 
 }  // namespace brimhold::rcon

@@ -2,29 +2,47 @@
 
 namespace brimhold::rcon {
 
-bool DatagramQueue::push(QByteArray datagram) {
+DatagramQueue::DatagramQueue(qsizetype capBytes) : m_capBytes(capBytes) {}
+
+DatagramQueue::Pushed DatagramQueue::push(QByteArray datagram) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const bool wasEmpty = m_datagrams.empty();
+    Pushed result;
+    result.wakeConsumer = m_datagrams.empty();
+    m_bytes += datagram.size();
     m_datagrams.push_back(std::move(datagram));
-    return wasEmpty;
+    m_readerStopped = m_bytes >= m_capBytes;
+    result.full = m_readerStopped;
+    return result;
 }
 
-QList<QByteArray> DatagramQueue::take(int maxCount, bool* more) {
+DatagramQueue::Taken DatagramQueue::take(int maxCount) {
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto count = std::min<std::size_t>(std::size_t(std::max(maxCount, 0)), m_datagrams.size());
-    QList<QByteArray> taken;
-    taken.reserve(qsizetype(count));
+    Taken result;
+    result.datagrams.reserve(qsizetype(count));
     for (std::size_t i = 0; i < count; ++i) {
-        taken.append(std::move(m_datagrams.front()));
+        m_bytes -= m_datagrams.front().size();
+        result.datagrams.append(std::move(m_datagrams.front()));
         m_datagrams.pop_front();
     }
-    *more = !m_datagrams.empty();
-    return taken;
+    result.more = !m_datagrams.empty();
+    if (m_readerStopped && m_bytes < m_capBytes) {
+        m_readerStopped = false;
+        result.resumeReader = true;
+    }
+    return result;
+}
+
+bool DatagramQueue::isFull() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_readerStopped;
 }
 
 void DatagramQueue::clear() {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_datagrams.clear();
+    m_bytes = 0;
+    m_readerStopped = false;
 }
 
 }  // namespace brimhold::rcon

@@ -180,8 +180,11 @@ void RconSocket::deliverSlice() {
         m_queue->clear();
         return;
     }
-    bool more = false;
-    const QList<QByteArray> slice = m_queue->take(m_maxDatagramsPerSlice, &more);
+    const DatagramQueue::Taken taken = m_queue->take(m_maxDatagramsPerSlice);
+    if (taken.resumeReader) {
+        QMetaObject::invokeMethod(m_worker, &UdpWorker::resumeReading, Qt::QueuedConnection);
+    }
+    const QList<QByteArray>& slice = taken.datagrams;
     QPointer<RconSocket> alive(this);
     m_delivering = true;
     for (const QByteArray& datagram : slice) {
@@ -201,7 +204,7 @@ void RconSocket::deliverSlice() {
     }
     m_delivering = false;
     const bool again = std::exchange(m_deliverAgain, false);
-    if (m_state == State::Connected && (more || again)) {
+    if (m_state == State::Connected && (taken.more || again)) {
         QMetaObject::invokeMethod(this, &RconSocket::deliverSlice, Qt::QueuedConnection);
     }
 }

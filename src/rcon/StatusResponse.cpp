@@ -1,5 +1,7 @@
 #include "rcon/StatusResponse.h"
 
+#include "rcon/StatusTable.h"
+
 namespace brimhold::rcon {
 
 namespace {
@@ -61,6 +63,30 @@ std::optional<StatusResponse> StatusResponse::parse(const QByteArray& datagram) 
         if (const std::optional<Player> player = parsePlayer(line)) {
             status.players.append(*player);
         }
+    }
+    return status;
+}
+
+std::optional<StatusResponse> StatusResponse::parsePrint(const QByteArray& text) {
+    const QByteArray mapLabel = "map:";
+    StatusResponse status;
+    std::optional<StatusTable> table;
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        if (table) {
+            if (std::optional<Player> player = table->readRow(line)) {
+                status.players.append(std::move(*player));
+            }
+        } else if (line.startsWith(mapLabel)) {
+            status.settings = {{"mapname", line.mid(mapLabel.size()).trimmed()}};
+        } else {
+            table = StatusTable::fromHeader(line);
+        }
+    }
+    if (!table) {
+        return std::nullopt;
     }
     return status;
 }

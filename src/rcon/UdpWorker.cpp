@@ -68,16 +68,28 @@ void UdpWorker::close() {
     m_socket = nullptr;
 }
 
+void UdpWorker::resumeReading() {
+    readDatagrams();
+}
+
 void UdpWorker::readDatagrams() {
     // Read until nothing is left rather than asking hasPendingDatagrams(): after an ICMP refusal the
     // socket signals readyRead with nothing pending, and only a read turns its notifications back on.
+    // A full queue stops the reading; the socket then keeps its notifications off until resumeReading().
+    if (!m_socket || m_queue->isFull()) {
+        return;
+    }
     for (int i = 0; i < kMaxDatagramsPerRead && m_socket; ++i) {
         const qint64 size = m_socket->readDatagram(m_buffer.data(), kMaxDatagramSize);
         if (size < 0) {
             return;
         }
-        if (m_queue->push(QByteArray(m_buffer.constData(), size))) {
+        const DatagramQueue::Pushed pushed = m_queue->push(QByteArray(m_buffer.constData(), size));
+        if (pushed.wakeConsumer) {
             emit datagramsWaiting();
+        }
+        if (pushed.full) {
+            return;
         }
     }
 }

@@ -16,8 +16,9 @@ namespace brimhold::rcon {
 class DatagramQueue;
 
 // The console's UDP socket itself, on a thread of its own: it reads every datagram as soon as the socket
-// has one, whatever the thread that shows them is doing, and hands it to a DatagramQueue. Every function
-// must be called on the worker's thread; the socket is created, used, closed and destroyed there.
+// has one, whatever the thread that shows them is doing, and hands it to a DatagramQueue. While the queue
+// is full it reads nothing, until resumeReading(). Every function must be called on the worker's thread;
+// the socket is created, used, closed and destroyed there.
 class UdpWorker final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(UdpWorker)
@@ -45,6 +46,10 @@ public:
 
     // Closes and destroys the socket; nothing is read afterwards.
     void close();
+
+    // Reads what the socket holds once the queue has room again. Needed after the queue stopped the
+    // reading: the socket does not signal again for datagrams that were already waiting.
+    void resumeReading();
 
 signals:
     // The queue was empty and holds a datagram now.

@@ -1,7 +1,7 @@
 #include "recordstore/TableLock.h"
 
+#include "recordstore/AtomicFile.h"
 #include "recordstore/RecordStoreError.h"
-#include "recordstore/TableFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -58,7 +58,7 @@ bool TryToLock(int fd, const std::string& fileName, const std::string& lockPath)
 }  // namespace
 
 TableLock::TableLock(const std::string& fileName, std::chrono::seconds patience) {
-    const std::string lockPath = TableFile::LockPathFor(fileName);
+    const std::string lockPath = AtomicFile::HiddenSibling(fileName, "lock");
     const int fd = OpenLockFile(fileName, lockPath);
     const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!TryToLock(fd, fileName, lockPath)) {

@@ -6,7 +6,8 @@
 namespace brimhold::recordstore {
 
 // The lock that makes one change of a table file a critical section across processes: an exclusive
-// flock on the lock file beside the table (".servers.sdb.lock" for "servers.sdb"), held while the object
+// flock on the lock file beside the table (".servers.sdb.lock" for "servers.sdb", beside the link's
+// target for a symbolic link, so that every name of one table shares one lock), held while the object
 // lives. The lock file is created owner-only when missing and never deleted, so every process locks the
 // same inode. The kernel drops the lock when its holder dies, however it ends.
 class TableLock final {

@@ -8,6 +8,7 @@
 #include "recordstore/TableLock.h"
 
 #include <sys/stat.h>
+#include <utility>
 
 namespace brimhold::recordstore {
 
@@ -30,6 +31,25 @@ const char kInitialKey[] = "\x26\x51\x23\xA7\x6B\xFF\x72\x56\x89";
 bool IsScrambled(const FieldDef& field) {
     return field.type == TableContents::kScrambledType;
 }
+
+// Takes a change back when the scope it guards is left before Keep, by a raise on the way out.
+class RollbackGuard {
+public:
+    explicit RollbackGuard(const std::function<void()>& undo) : m_undo(undo) {}
+    ~RollbackGuard() {
+        if (!m_kept) {
+            m_undo();
+        }
+    }
+    RollbackGuard(const RollbackGuard&) = delete;
+    RollbackGuard& operator=(const RollbackGuard&) = delete;
+
+    void Keep() { m_kept = true; }
+
+private:
+    const std::function<void()>& m_undo;
+    bool m_kept = false;
+};
 
 }  // namespace
 
@@ -123,18 +143,11 @@ bool ZurerEzuz::RemRecord(int32_t Nr) {
     m_table.recordLines.erase(m_table.recordLines.begin() + Nr - 1);
     m_table.recordIds.erase(m_table.recordIds.begin() + Nr - 1);
     m_table.RebuildIdIndex();
-    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
-
-    if (m_autoSave) {
-        try {
-            WriteFile();
-        } catch (...) {
-            m_table.recordLines.insert(m_table.recordLines.begin() + Nr - 1, std::move(removedLine));
-            m_table.recordIds.insert(m_table.recordIds.begin() + Nr - 1, removedId);
-            m_table.RebuildIdIndex();
-            throw;
-        }
-    }
+    CommitChange([&] {
+        m_table.recordLines.insert(m_table.recordLines.begin() + Nr - 1, std::move(removedLine));
+        m_table.recordIds.insert(m_table.recordIds.begin() + Nr - 1, removedId);
+        m_table.RebuildIdIndex();
+    });
     return true;
 }
 
@@ -143,9 +156,24 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
         return false;
     }
     const std::optional<TableLock> lock = BeginChange();
+    const std::optional<int32_t> requestedId = ValidateRecord(Data);
+    if (!requestedId) {
+        return false;
+    }
+    std::optional<PreparedRecord> prepared = PrepareRecord(Data, *requestedId);
+    if (!prepared) {
+        return FailSoftly(kInvalidRecord);
+    }
+    CommitRecord(*prepared);
+    Data = std::move(prepared->values);
+    return true;
+}
+
+std::optional<int32_t> ZurerEzuz::ValidateRecord(const Collection& Data) {
     const int32_t fieldCount = m_table.fieldCount;
     if (static_cast<int64_t>(Data.size()) != fieldCount) {
-        return FailSoftly(kInvalidRecord);
+        FailSoftly(kInvalidRecord);
+        return std::nullopt;
     }
     if (Data.empty()) {
         Fail("a record of a table without fields has no Id");
@@ -153,7 +181,7 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     for (int32_t i = 1; i < fieldCount; ++i) {
         if (IsScrambled(m_table.fieldDefs[i]) && !FieldScrambler::SurvivesScrambling(Data[i])) {
             m_lastError = kInvalidCharacterIn + m_table.fieldDefs[i].name;
-            return false;
+            return std::nullopt;
         }
     }
     const std::optional<int32_t> requestedId = DecimalText::ToInt32(Data[0]);
@@ -163,60 +191,57 @@ bool ZurerEzuz::SetRecord(Collection& Data) {
     if (*requestedId < 0 || *requestedId > TableContents::kMaxId) {
         Fail("the record Id " + std::to_string(*requestedId) + " lies outside 0..10000");
     }
+    return requestedId;
+}
 
-    Collection stored = Data;
-    const bool isNew = *requestedId == 0;
-    int32_t id = *requestedId;
-    int32_t nr = 0;
-    if (isNew) {
-        id = m_table.autoIncrement;
-        if (id < 1 || id > TableContents::kMaxId) {
-            Fail("no Id is left for a new record: the next Id would be " + std::to_string(id));
+std::optional<ZurerEzuz::PreparedRecord> ZurerEzuz::PrepareRecord(const Collection& Data,
+                                                                  int32_t requestedId) const {
+    PreparedRecord prepared;
+    prepared.values = Data;
+    prepared.isNew = requestedId == 0;
+    if (prepared.isNew) {
+        prepared.id = m_table.autoIncrement;
+        if (prepared.id < 1 || prepared.id > TableContents::kMaxId) {
+            Fail("no Id is left for a new record: the next Id would be " + std::to_string(prepared.id));
         }
         if (m_table.RecordCount() >= TableContents::kMaxRecords) {
             Fail("the table already holds the most records it can, 10000");
         }
-        nr = m_table.RecordCount() + 1;
-        stored[0] = std::to_string(id);
+        prepared.nr = m_table.RecordCount() + 1;
+        prepared.values[0] = std::to_string(prepared.id);
     } else {
-        nr = m_table.idIndex[id];
-        if (nr == 0) {
-            return FailSoftly(kInvalidRecord);
+        prepared.id = requestedId;
+        prepared.nr = m_table.idIndex[requestedId];
+        if (prepared.nr == 0) {
+            return std::nullopt;
         }
     }
-    for (int32_t i = 1; i < fieldCount; ++i) {
+    for (int32_t i = 1; i < m_table.fieldCount; ++i) {
         if (IsScrambled(m_table.fieldDefs[i])) {
-            stored[i] = Scrambled(stored[i]);
+            prepared.values[i] = Scrambled(prepared.values[i]);
         }
     }
-    std::string line = LineCodec::JoinLine(stored);
+    prepared.line = LineCodec::JoinLine(prepared.values);
+    return prepared;
+}
 
-    if (isNew) {
-        m_table.recordLines.push_back(std::move(line));
-        m_table.recordIds.push_back(id);
-        m_table.idIndex[id] = nr;
-        m_table.autoIncrement = id + 1;
+void ZurerEzuz::CommitRecord(PreparedRecord& prepared) {
+    if (prepared.isNew) {
+        m_table.recordLines.push_back(std::move(prepared.line));
+        m_table.recordIds.push_back(prepared.id);
+        m_table.idIndex[prepared.id] = prepared.nr;
+        m_table.autoIncrement = prepared.id + 1;
+        CommitChange([&] {
+            m_table.recordLines.pop_back();
+            m_table.recordIds.pop_back();
+            m_table.idIndex[prepared.id] = 0;
+            m_table.autoIncrement = prepared.id;
+        });
     } else {
-        std::swap(m_table.recordLines[nr - 1], line);  // line now holds the replaced one
+        std::string& stored = m_table.recordLines[prepared.nr - 1];
+        std::swap(stored, prepared.line);  // prepared.line now holds the replaced one
+        CommitChange([&] { std::swap(stored, prepared.line); });
     }
-    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
-    if (m_autoSave) {
-        try {
-            WriteFile();
-        } catch (...) {
-            if (isNew) {
-                m_table.recordLines.pop_back();
-                m_table.recordIds.pop_back();
-                m_table.idIndex[id] = 0;
-                m_table.autoIncrement = id;
-            } else {
-                std::swap(m_table.recordLines[nr - 1], line);
-            }
-            throw;
-        }
-    }
-    Data = std::move(stored);
-    return true;
 }
 
 std::string ZurerEzuz::FieldName(int32_t Nr) const {
@@ -256,15 +281,8 @@ void ZurerEzuz::setName(const std::string& NewName) {
         return;
     }
     const std::optional<TableLock> lock = BeginChange();
-    std::string previous = m_table.name;
-    m_table.name = NewName;
-    m_loadedStamp.reset();
-    try {
-        WriteFile();
-    } catch (...) {
-        m_table.name = std::move(previous);
-        throw;
-    }
+    std::string previous = std::exchange(m_table.name, NewName);
+    CommitChange([&] { m_table.name = std::move(previous); });
 }
 
 ZurerEzuz::Collection ZurerEzuz::ArrayToCollection(const std::vector<std::string>& vArray) {
@@ -295,6 +313,16 @@ std::optional<TableLock> ZurerEzuz::BeginChange() {
 void ZurerEzuz::WriteFile() {
     TableFile::Write(m_fileName, m_table);
     m_loadedStamp.reset();  // the new file's time is too recent to prove a later version unchanged
+}
+
+void ZurerEzuz::CommitChange(const std::function<void()>& undo) {
+    m_loadedStamp.reset();  // the table no longer matches the file it was loaded from
+    if (!m_autoSave) {
+        return;
+    }
+    RollbackGuard rollback(undo);
+    WriteFile();
+    rollback.Keep();
 }
 
 void ZurerEzuz::Load() {

@@ -92,6 +92,28 @@ private:
     std::optional<TableLock> BeginChange();
     // Writes the table to FileName; the caller holds the lock.
     void WriteFile();
+    // Ends a change just made to the table in memory: it no longer matches the loaded file, and with
+    // AutoSave on it is written at once. When that write raises, undo puts the table back as it was
+    // before the change (undo must not raise) and the error goes on to the caller.
+    void CommitChange(const std::function<void()>& undo);
+
+    // A record SetRecord is about to store: its values as they go to the file (Id filled in, type-2
+    // fields scrambled), the record line, the Id and the record number it takes.
+    struct PreparedRecord {
+        Collection values;
+        std::string line;
+        int32_t id = 0;
+        int32_t nr = 0;
+        bool isNew = false;
+    };
+    // The checks of SetRecord that need nothing of the table but its fields: the requested Id (0 for a
+    // new record), or nothing with LastError set. Raises for an Id that no table could hold.
+    std::optional<int32_t> ValidateRecord(const Collection& Data);
+    // Finds the record number and Id for requestedId and builds the stored values, leaving the table
+    // as it is. Nothing for an Id the table does not hold; raises when no new record fits.
+    std::optional<PreparedRecord> PrepareRecord(const Collection& Data, int32_t requestedId) const;
+    // Puts the prepared record into the table and commits the change; on a raise the table is as it was.
+    void CommitRecord(PreparedRecord& prepared);
     // After a failed open: a table that is open goes on under its own file name and stamp.
     void KeepTheOpenTable(const std::string& itsFileName, const std::optional<FileStamp>& itsStamp);
     // A type-2 value under SmartEncryptKey; an empty key with a non-empty value raises.

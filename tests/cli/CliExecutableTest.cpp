@@ -4,6 +4,9 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString kCli = QStringLiteral(BRIMHOLD_CLI_PATH);
@@ -37,6 +40,7 @@ class CliExecutableTest : public QObject {
 private slots:
     void linksNeitherQtWidgetsNorQtGui();
     void versionAndOneRequestFromEndToEnd();
+    void aFailedWriteEndsTheRun();
 };
 
 void CliExecutableTest::linksNeitherQtWidgetsNorQtGui() {
@@ -66,6 +70,36 @@ void CliExecutableTest::versionAndOneRequestFromEndToEnd() {
     server.waitForFinished(5000);
     QCOMPARE(echo.exitCode, 0);
     QCOMPARE(echo.output, QByteArray("hi\n"));
+}
+
+void CliExecutableTest::aFailedWriteEndsTheRun() {
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(kCli, {"--version"});
+    QVERIFY(full.waitForFinished(10000));
+    QCOMPARE(full.exitCode(), 4);
+    const QByteArray complaint = full.readAllStandardError();
+    QVERIFY2(complaint.startsWith("brimhold-rcon-cli: cannot write to standard output: ") &&
+                 complaint.count('\n') == 1,
+             complaint.constData());
+
+    // Standard output is a pipe whose reader has already gone, and the program starts with the
+    // broken pipe's signal at its default, as from a shell.
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    ::close(ends[0]);
+    QProcess closed;
+    closed.setChildProcessModifier([&ends] {
+        ::dup2(ends[1], STDOUT_FILENO);
+        std::signal(SIGPIPE, SIG_DFL);
+    });
+    closed.start(kCli, {"--version"});
+    const bool started = closed.waitForStarted(5000);
+    ::close(ends[1]);
+    QVERIFY(started && closed.waitForFinished(10000));
+    QCOMPARE(closed.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(closed.exitCode(), 141);
+    QCOMPARE(closed.readAllStandardError(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(CliExecutableTest)

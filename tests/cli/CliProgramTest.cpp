@@ -348,6 +348,7 @@ void CliProgramTest::severalServersAsJsonOrQuiet() {
     QCOMPARE(quiet.errors, QByteArray("4 servers: 2 ok, 1 bad password, 1 no reply, 0 errors\n"));
 }
 
+// The question itself is CliInput's; here only what the answer does to the run.
 void CliProgramTest::aChangingCommandForAllServersIsConfirmedFirst() {
     Fleet fleet;
     QVERIFY(setUp(fleet));
@@ -356,16 +357,11 @@ void CliProgramTest::aChangingCommandForAllServersIsConfirmedFirst() {
     const QStringList restart{"--list-file", fleet.list, "--all", "--timeout", "0.3", "map_restart"};
     const Run declined = run(restart, terminal, "n\n");
     QCOMPARE(declined.exitCode, 1);
-    QVERIFY(declined.errors.contains("map_restart"));
-    QVERIFY(declined.errors.contains("Other password (127.0.0.1:"));
+    QVERIFY(declined.errors.endsWith("brimhold-rcon-cli: nothing was sent.\n"));
     QCOMPARE(fleet.answering.received().size(), 0);
 
     QCOMPARE(run(restart, terminal, "y\n").exitCode, 3);
     QCOMPARE(fleet.answering.received().size(), 1);
-    QCOMPARE(run(QStringList{"--yes"} + restart, terminal).exitCode, 3);
-    QCOMPARE(run({"--list-file", fleet.list, "--all", "--timeout", "0.3", "sv_hostname"}, terminal).exitCode,
-             3);
-    QCOMPARE(fleet.answering.received().size(), 3);
 }
 
 QTEST_GUILESS_MAIN(CliProgramTest)

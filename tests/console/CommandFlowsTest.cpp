@@ -173,3 +173,11 @@ TEST(CommandFlows, MenuActionsBecomeCommandsOnlyForSendAndFlowItems) {
               QStringLiteral("g_password \"pw\""));
     EXPECT_EQ(prompter.asked.size(), 1u);
 }
+
+TEST(CommandFlows, AChosenPlayerSkipsOnlyThePlayerQuestion) {
+    ScriptedPrompter prompter({"10", "spam", "cheat"});
+    CommandFlows flows(prompter);
+    EXPECT_EQ(flows.run(MenuFlow::Tempban, QStringLiteral("3")), QStringLiteral("pb_sv_kick 3 10 \"spam\""));
+    EXPECT_EQ(flows.run(MenuFlow::Ban, QStringLiteral("4")), QStringLiteral("pb_sv_ban 4  \"cheat\""));
+    EXPECT_EQ(prompter.asked, (std::vector<Question>{{kMinutes, kKick}, {kReason, kKick}, {kReason, kBan}}));
+}

@@ -1,8 +1,12 @@
 #include "rcon/RconSocket.h"
 #include "rcon/RequestPacer.h"
 #include "rcon/SystemClock.h"
+#include "console/PlayerTableModel.h"
 #include "console/QuickCommandMenus.h"
 #include "console/frmMain.h"
+#include "console/frmPlayers.h"
+
+#include "ScriptedPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -99,6 +104,7 @@ private slots:
     void typedMapChangeShowsInStatus();
     void wrongPasswordShowsTheComplaintAndTimesOut();
     void demoServerAnswersLikeTheRealOne();
+    void playersWindowShowsTheBotsAndKicksOneFromTheTable();
 
 private:
     std::unique_ptr<frmMain> startConsole(const ServerAddress& server, const QString& password,
@@ -114,6 +120,8 @@ private:
     PacedRequests m_realPacer{2};
     PacedRequests m_demoPacer{2};
     std::unique_ptr<frmMain> m_console;
+    // Answers the players window's confirmations.
+    std::shared_ptr<ScriptedPrompter> m_prompter = std::make_shared<ScriptedPrompter>();
     QByteArray m_realWrongPassword;
 };
 
@@ -136,6 +144,7 @@ std::unique_ptr<frmMain> frmMainInteropTest::startConsole(const ServerAddress& s
     ConsoleOptions options;
     options.probeTimeLimitMs = probeTimeLimitMs;
     options.endProgram = [] {};
+    options.prompter = m_prompter;
     auto window = std::make_unique<frmMain>(std::move(options));
     window->rconIP = QStringLiteral("127.0.0.1");
     window->rconPort = server.port;
@@ -274,6 +283,43 @@ void frmMainInteropTest::demoServerAnswersLikeTheRealOne() {
     const auto demoWrong = startConsole(m_demo, m_demo.password + QStringLiteral("-wrong"), m_demoPacer,
                                         kWrongPasswordTimeLimitMs);
     QCOMPARE(withoutTimings(demoWrong->transcript().text()), m_realWrongPassword);
+}
+
+// The game server runs with bots enabled: two join through the console, the players window lists them
+// with ioquake3's layout, and a kick picked in the table removes one. The window's own requests (status
+// and the anti-cheat list at first, status after the kick) count against the flood limit too.
+void frmMainInteropTest::playersWindowShowsTheBotsAndKicksOneFromTheTable() {
+    const auto namesShown = [](const QTableView* table) {
+        QStringList names;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            names.append(table->model()->index(row, PlayerTableModel::NameColumn).data().toString());
+        }
+        return names;
+    };
+    for (const QString& bot : {QStringLiteral("sarge"), QStringLiteral("grunt")}) {
+        const qsizetype echoAt = type(*m_console, m_realPacer, QStringLiteral("addbot ") + bot);
+        QTRY_VERIFY_WITH_TIMEOUT(tailOf(*m_console, echoAt).contains(" connected"), kReplyTimeoutMs);
+    }
+    for (int request = 0; request < 3; ++request) {
+        m_realPacer.waitForTurn();
+    }
+    m_console->showPlayers();
+    const QTableView* table = m_console->players()->findChild<QTableView*>(QStringLiteral("table"));
+    QTRY_COMPARE_WITH_TIMEOUT(namesShown(table), QStringList({"Sarge", "Grunt"}), kReplyTimeoutMs);
+    QCOMPARE(table->model()->index(1, PlayerTableModel::AddressColumn).data().toString(),
+             QStringLiteral("bot"));
+    const QString gruntSlot = table->model()->index(1, PlayerTableModel::SlotColumn).data().toString();
+
+    m_prompter->confirmations = {true};
+    m_realPacer.waitForTurn();
+    const qsizetype kickAt = m_console->transcript().text().size();
+    m_console->players()->runAction(PlayerAction::Kick, 1);
+    QCOMPARE(m_prompter->confirmationsAsked.size(), std::size_t(1));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        tailOf(*m_console, kickAt).startsWith(">clientkick " + gruntSlot.toLatin1() + "\r\n") &&
+            tailOf(*m_console, kickAt).contains("Grunt^7 was kicked"),
+        kReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(namesShown(table), QStringList({"Sarge"}), kReplyTimeoutMs);
 }
 
 int main(int argc, char* argv[]) {

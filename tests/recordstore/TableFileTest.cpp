@@ -1,14 +1,10 @@
 #include "recordstore/RecordStoreError.h"
 #include "recordstore/TableFile.h"
 
-#include "FileSizeLimit.h"
-#include "ScratchDirectory.h"
 #include "ServerListSchema.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace brimhold::recordstore;
 
@@ -141,108 +137,6 @@ TEST(TableFileFormat, WritesCrLfLinesAndDropsOnlyWhatTheTableDoesNotUse) {
 TEST(TableFileFormat, AFileWrittenByTheStoreReadsBackByteForByte) {
     const std::string bytes = kServerListHeader + "1#One#h#1#\xA7\r\n5#Two \\# \\\\#h#2#\r\n";
     EXPECT_EQ(TableFile::Format(TableFile::Parse(bytes, "t")), bytes);
-}
-
-TEST(TableFileReadWrite, ANewFileIsForItsOwnerAloneAndAnOldOneKeepsItsMode) {
-    ScratchDirectory directory;
-    const TableContents table = TableFile::Parse(kServerListHeader, "t");
-
-    const std::string fresh = directory.File("fresh.sdb");
-    TableFile::Write(fresh, table);
-    EXPECT_EQ(PermissionsOf(fresh), 0600u);
-    EXPECT_EQ(ReadBytes(fresh), kServerListHeader);
-
-    const std::string shared = directory.File("shared.sdb");
-    WriteBytes(shared, "old");
-    ::chmod(shared.c_str(), 0640);
-    TableFile::Write(shared, table);
-    EXPECT_EQ(PermissionsOf(shared), 0640u);
-    EXPECT_EQ(ReadBytes(shared), kServerListHeader);
-
-    const auto entries = directory.Entries();
-    EXPECT_EQ(entries.size(), 2u) << "a temporary file was left behind";
-}
-
-TEST(TableFileReadWrite, AnOldFileKeepsItsOwnerAndGroup) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a file to another user";
-    }
-    ScratchDirectory directory;
-    const std::string shared = directory.File("shared.sdb");
-    WriteBytes(shared, "old");
-    ASSERT_EQ(::chown(shared.c_str(), 4321, 8765), 0);
-    TableFile::Write(shared, TableFile::Parse(kServerListHeader, "t"));
-    struct stat status {};
-    ASSERT_EQ(::stat(shared.c_str(), &status), 0);
-    EXPECT_EQ(status.st_uid, 4321u);
-    EXPECT_EQ(status.st_gid, 8765u);
-    EXPECT_EQ(ReadBytes(shared), kServerListHeader);
-}
-
-TEST(TableFileReadWrite, WritesThroughASymbolicLink) {
-    ScratchDirectory directory;
-    const std::string target = directory.File("target.sdb");
-    const std::string link = directory.File("link.sdb");
-    WriteBytes(target, "old");
-    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-    TableFile::Write(link, TableFile::Parse(kServerListHeader, "t"));
-    EXPECT_EQ(ReadBytes(target), kServerListHeader);
-    struct stat status {};
-    ASSERT_EQ(::lstat(link.c_str(), &status), 0);
-    EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_EQ(TableFile::LockPathFor(link), directory.File(".target.sdb.lock")) << "one lock for both names";
-}
-
-TEST(TableFileReadWrite, ASaveRemovesOnlyItsOwnTemporaryFilesOlderThanAMinute) {
-    ScratchDirectory directory;
-    const std::string path = directory.File("servers.sdb");
-    const std::string stale = ".servers.sdb.Ab12Cd";
-    std::vector<std::string> kept{".servers.sdb.Young1", ".servers.sdb.lock", ".servers.sdb.ABCDEFG",
-                                  ".servers.sdb.AB-DEF", ".other.sdb.ABCDEF", "servers.sdb.ABCDEF"};
-    for (const std::string& name : kept) {
-        WriteBytes(directory.File(name), "x");
-        if (name != kept.front()) {
-            SetModificationTime(directory.File(name), SecondsAgo(120));
-        }
-    }
-    WriteBytes(directory.File(stale), "x");
-    SetModificationTime(directory.File(stale), SecondsAgo(61));
-
-    TableFile::Write(path, TableFile::Parse(kServerListHeader, path));
-    kept.push_back("servers.sdb");
-    std::vector<std::string> entries = directory.Entries();
-    std::sort(kept.begin(), kept.end());
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, kept);
-}
-
-TEST(TableFileReadWrite, AFailedWriteLeavesTheOldFileIntact) {
-    ScratchDirectory directory;
-    const std::string path = directory.File("servers.sdb");
-    const std::string oldBytes = kServerListHeader + "1#kept#h#1#\r\n";
-    WriteBytes(path, oldBytes);
-    TableContents bigger = TableFile::Parse(oldBytes, path);
-    for (int id = 2; id < 200; ++id) {
-        bigger.recordLines.push_back(std::to_string(id) + "#a rather long server name#host#28960#");
-    }
-    {
-        const FileSizeLimit limit(256);
-        EXPECT_THAT([&] { TableFile::Write(path, bigger); },
-                    ThrowsMessage<RecordStoreError>(HasSubstr(path)));
-    }
-    EXPECT_EQ(ReadBytes(path), oldBytes);
-    EXPECT_EQ(directory.Entries(), std::vector<std::string>{"servers.sdb"});
-}
-
-TEST(TableFileReadWrite, FailuresToOpenOrCreateNameTheFile) {
-    ScratchDirectory directory;
-    const std::string missing = directory.File("missing.sdb");
-    FileStamp stamp;
-    EXPECT_THAT([&] { TableFile::Read(missing, stamp); },
-                ThrowsMessage<RecordStoreError>(HasSubstr(missing)));
-    const std::string inMissingDirectory = directory.File("gone/servers.sdb");
-    EXPECT_THAT([&] { TableFile::Write(inMissingDirectory, TableFile::Parse(kServerListHeader, "t")); },
-                ThrowsMessage<RecordStoreError>(HasSubstr(inMissingDirectory)));
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 #include <utility>
 #include <vector>
 
-// Answers the menus' questions from a script and keeps every question asked. Once the script has run
-// out it cancels (an empty answer), so a flow that asks too often cannot loop forever.
+// Answers the menus' questions and confirmations from scripts and keeps every question asked. Once a
+// script has run out it cancels (an empty answer, a "no"), so a flow that asks too often cannot loop
+// forever.
 class ScriptedPrompter final : public brimhold::console::InputPrompter {
 public:
     using Question = std::pair<QString, QString>;  // prompt, title
@@ -27,6 +28,16 @@ public:
         return answer;
     }
 
+    bool confirm(const QString& question, const QString& title) override {
+        confirmationsAsked.emplace_back(question, title);
+        if (confirmations.empty()) {
+            return false;
+        }
+        const bool answer = confirmations.front();
+        confirmations.pop_front();
+        return answer;
+    }
+
     // The questions asked as "title|prompt".
     QStringList titledQuestions() const {
         QStringList questions;
@@ -38,4 +49,6 @@ public:
 
     std::deque<QString> answers;
     std::vector<Question> asked;
+    std::deque<bool> confirmations;
+    std::vector<Question> confirmationsAsked;
 };
