@@ -82,6 +82,8 @@ build_and_install() {
   [ "$(dpkg-deb --field "${debs[0]}" Version)" = "0.9.4" ] || fail "package version is not 0.9.4"
   dpkg-deb --field "${debs[0]}" Depends | grep -q libqt6widgets6 ||
     fail "package dependencies were not found by dpkg-shlibdeps"
+  dpkg-deb --field "${debs[0]}" Depends | grep -q libedit2 ||
+    fail "the package does not depend on libedit2 (the cli's line editing)"
   remove_package
   (cd build && DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "./$(basename "${debs[0]}")")
 }

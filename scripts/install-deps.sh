@@ -5,9 +5,9 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake
+  build-essential cmake pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libedit-dev
   fonts-dejavu-core
 )
 packages+=("$@")

@@ -15,7 +15,7 @@ constexpr int kMostParallel = 1000;
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Sends one rcon command (the words joined by single blanks) to a Quake-3-engine game server "
-        "and prints the reply."));
+        "and prints the reply. Without a command, at a terminal: an interactive console."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     parser.addOptions({
         {QStringLiteral("server"),
@@ -44,6 +44,8 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("A command to send; may be repeated."),
          QStringLiteral("COMMAND")},
         {QStringLiteral("status"), QStringLiteral("Ask for the server's status (no password needed).")},
+        {QStringLiteral("interactive"),
+         QStringLiteral("The interactive console (the default at a terminal without a command).")},
         {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
         {QStringLiteral("raw"), QStringLiteral("Write the reply's bytes as received, headers stripped.")},
         {QStringLiteral("color"), QStringLiteral("Colour codes as terminal colours: auto, always or never."),
@@ -82,7 +84,7 @@ bool CliArguments::fail(const QString& error) {
     return false;
 }
 
-CliArguments CliArguments::parse(const QStringList& arguments) {
+CliArguments CliArguments::parse(const QStringList& arguments, bool onTerminal) {
     CliArguments result;
     QCommandLineParser parser;
     addOptions(parser);
@@ -173,9 +175,29 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
         result.fail(QStringLiteral("--port goes with --host; a saved server brings its own port."));
     }
     if (result.m_error.isEmpty()) {
-        result.checkCommands(parser.positionalArguments());
+        const bool forced = parser.isSet(QStringLiteral("interactive"));
+        if (forced || (onTerminal && parser.positionalArguments().isEmpty() && result.m_commands.isEmpty() &&
+                       !result.m_status)) {
+            result.checkConsole(parser.positionalArguments(), forced, onTerminal);
+        } else {
+            result.checkCommands(parser.positionalArguments());
+        }
     }
     return result;
+}
+
+bool CliArguments::checkConsole(const QStringList& positional, bool forced, bool onTerminal) {
+    if (!positional.isEmpty() || !m_commands.isEmpty() || m_status) {
+        return fail(QStringLiteral("--interactive takes no command and no --status."));
+    }
+    if (m_json) {
+        return fail(QStringLiteral("--json does not go with the interactive console."));
+    }
+    if (forced && !onTerminal) {
+        return fail(QStringLiteral("--interactive needs a terminal on standard input and output."));
+    }
+    m_action = Action::Console;
+    return true;
 }
 
 bool CliArguments::checkServerChoice() {

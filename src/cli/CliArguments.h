@@ -14,11 +14,12 @@ namespace brimhold::cli {
 // file exists is found out when the program runs.
 class CliArguments final {
 public:
-    enum class Action { Run, Help, Version, List };
+    enum class Action { Run, Console, Help, Version, List };
     enum class Color { Auto, Always, Never };
 
-    // Parses the arguments (program name first). On a usage error, error() says what is wrong.
-    static CliArguments parse(const QStringList& arguments);
+    // Parses the arguments (program name first). On a usage error, error() says what is wrong. Without a
+    // command the interactive console starts, when standard input and output are terminals.
+    static CliArguments parse(const QStringList& arguments, bool onTerminal = false);
     // The usage text that --help prints and a usage error follows with.
     static QString helpText();
     // Why a command cannot be sent (a line break or a zero byte in it); empty when it can.
@@ -63,6 +64,7 @@ private:
     bool fail(const QString& error);
     bool checkServerChoice();
     bool checkCommands(const QStringList& positional);
+    bool checkConsole(const QStringList& positional, bool forced, bool onTerminal);
 
     QString m_error;
     Action m_action = Action::Run;

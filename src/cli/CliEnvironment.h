@@ -17,6 +17,8 @@ struct CliEnvironment {
     // Where the saved server list is looked for, as the connection dialog looks for it.
     QString programDirectory;
     QString userDataDirectory;
+    // Where the interactive console keeps its history files.
+    QString historyDirectory;
     // The soft limit on open files (RLIMIT_NOFILE), which bounds how many servers can run at once.
     qint64 openFileLimit = 1024;
 };

@@ -5,6 +5,7 @@
 #include "rcon/Clock.h"
 #include "serverlist/ServerListStore.h"
 #include "cli/CliInput.h"
+#include "cli/InteractiveConsole.h"
 #include "cli/Report.h"
 #include "cli/ServerFleet.h"
 #include "cli/ServerSelection.h"
@@ -32,7 +33,8 @@ CliProgram::CliProgram(CliEnvironment environment, QIODevice& input, QIODevice& 
 CliProgram::~CliProgram() = default;
 
 void CliProgram::start(const QStringList& arguments) {
-    m_arguments = CliArguments::parse(arguments);
+    m_arguments =
+        CliArguments::parse(arguments, m_environment.inputIsTerminal && m_environment.outputIsTerminal);
     if (!m_arguments->error().isEmpty()) {
         endWithUsageError(m_arguments->error());
         return;
@@ -50,6 +52,7 @@ void CliProgram::start(const QStringList& arguments) {
             listServers();
             return;
         case CliArguments::Action::Run:
+        case CliArguments::Action::Console:
             run();
             return;
     }
@@ -67,6 +70,10 @@ void CliProgram::run() {
         targets = QList<ServerTarget>{{QString(), m_arguments->host(), m_arguments->port(), *password}};
     } else {
         endWithInputProblem(input);
+        return;
+    }
+    if (m_arguments->action() == CliArguments::Action::Console) {
+        runConsole(*targets);
         return;
     }
     const std::optional<QList<QByteArray>> toSend =
@@ -179,6 +186,18 @@ void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteA
 
 ColorText::Mode CliProgram::colorMode() const {
     return m_arguments->colorMode(m_environment.outputIsTerminal);
+}
+
+void CliProgram::runConsole(const QList<ServerTarget>& targets) {
+    auto* console = new InteractiveConsole(targets,
+                                           {colorMode(),
+                                            m_arguments->raw(),
+                                            !m_arguments->yes(),
+                                            {m_arguments->idleMs(), m_arguments->timeoutMs()},
+                                            m_environment.historyDirectory},
+                                           m_clock, m_streams, this);
+    connect(console, &InteractiveConsole::finished, this, &CliProgram::end);
+    console->start();
 }
 
 void CliProgram::printReply(int index) {

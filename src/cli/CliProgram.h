@@ -63,6 +63,7 @@ private:
     std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
+    void runConsole(const QList<ServerTarget>& targets);
     void printReply(int index);
     void printFinishedInOrder();
     void printServer(int index);

@@ -35,6 +35,7 @@ ServerSession::ServerSession(ServerTarget target, rcon::Clock& clock, Timing tim
 ServerSession::~ServerSession() = default;
 
 void ServerSession::runCommands(const QList<QByteArray>& commands) {
+    startRun();
     for (const QByteArray& command : commands) {
         m_requests.append(rcon::RconProtocol::request(m_target.password, command));
     }
@@ -42,9 +43,24 @@ void ServerSession::runCommands(const QList<QByteArray>& commands) {
 }
 
 void ServerSession::queryStatus() {
+    startRun();
     m_isStatusQuery = true;
     m_requests = {rcon::StatusResponse::kRequest};
     start();
+}
+
+void ServerSession::startRun() {
+    if (m_state != State::Finished) {
+        return;
+    }
+    m_state = State::Idle;
+    m_requests.clear();
+    m_nextRequest = 0;
+    m_isStatusQuery = false;
+    m_outcome = Outcome::Ok;
+    m_problem.clear();
+    m_replies.clear();
+    m_status.reset();
 }
 
 void ServerSession::start() {
@@ -91,6 +107,7 @@ void ServerSession::received(const QByteArray& datagram) {
     }
     if (m_joiner->add(datagram, m_clock.nowMs())) {
         m_timer->startAt(m_joiner->endsAt());
+        emit replyPieceReceived(datagram.mid(rcon::RconProtocol::kPrintHeader.size()));
     }
 }
 

@@ -25,6 +25,9 @@ namespace brimhold::cli {
 // the previous reply has ended and the flood limit allows it, and joins each reply; or asks for the
 // server's status. It stops at the first command that gets no reply, is refused for its password, or
 // cannot be sent, since the commands after it would fare the same.
+//
+// Once finished, a session may run again: the next run starts with no replies and its own outcome, and
+// its requests are still paced with those of the runs before it.
 class ServerSession final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ServerSession)
@@ -39,7 +42,8 @@ public:
     ServerSession(ServerTarget target, rcon::Clock& clock, Timing timing, QObject* parent = nullptr);
     ~ServerSession() override;
 
-    // Starts sending the commands (bytes as they go on the wire); finished() follows.
+    // Starts sending the commands (bytes as they go on the wire); finished() follows. A new run may
+    // start only once the last has finished.
     void runCommands(const QList<QByteArray>& commands);
     // Starts the status query; finished() follows.
     void queryStatus();
@@ -56,6 +60,8 @@ public:
     qint64 elapsedMs() const { return m_finishedAtMs - m_startedAtMs; }
 
 signals:
+    // A datagram of the current reply has come: its text, the header stripped.
+    void replyPieceReceived(const QByteArray& piece);
     // Reply number index (from 0) has ended and is in replies().
     void replyEnded(int index);
     void finished();
@@ -63,6 +69,7 @@ signals:
 private:
     enum class State { Idle, WaitingToSend, Receiving, Finished };
 
+    void startRun();
     void start();
     void sendWhenAllowed();
     void send();

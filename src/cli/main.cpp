@@ -5,6 +5,7 @@
 #include "cli/CliProgram.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <csignal>
@@ -14,6 +15,19 @@
 
 using namespace brimhold::cli;
 using brimhold::serverlist::ServerListFolders;
+
+namespace {
+
+// $XDG_STATE_HOME/brimhold-rcon/history, ~/.local/state/... when it is not set (or not absolute).
+QString historyDirectory() {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state)) {
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return state + QStringLiteral("/brimhold-rcon/history");
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // A write to a pipe whose reader has gone then fails with EPIPE instead of killing the program, so
@@ -31,6 +45,7 @@ int main(int argc, char* argv[]) {
     const ServerListFolders folders = ServerListFolders::ofThisProgram();
     environment.programDirectory = folders.programDirectory;
     environment.userDataDirectory = folders.userDataDirectory;
+    environment.historyDirectory = historyDirectory();
     rlimit openFiles{};
     if (::getrlimit(RLIMIT_NOFILE, &openFiles) == 0) {
         environment.openFileLimit = openFiles.rlim_cur == RLIM_INFINITY ? std::numeric_limits<qint64>::max()

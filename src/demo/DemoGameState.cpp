@@ -109,8 +109,8 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
         const qsizetype blank = command.indexOf(' ');
         return (blank < 0 ? QByteArray() : command.mid(blank + 1)) + '\n';
     }
-    if (name == "map" && words.size() > 1) {
-        return changeMap(words[1]);
+    if (name == "map") {
+        return words.size() > 1 ? changeMap(words[1]) : "usage: map <map name>\n";
     }
     if (name == "map_restart") {
         return restartMap();
@@ -135,6 +135,9 @@ QByteArray DemoGameState::executeWords(const Words& words, const QByteArray& com
     }
     if (name == "cvarlist") {
         return cvarList();
+    }
+    if (name == "cmdlist") {
+        return commandList();
     }
     if (name == "set" || name == "seta") {
         return setCvar(words);
@@ -289,6 +292,15 @@ QByteArray DemoGameState::listFiles(const QByteArray& filter) const {
         }
     }
     return text + QByteArray::number(count) + " files listed\n";
+}
+
+// The commands executeWords() knows, one a line as a game server lists them.
+QByteArray DemoGameState::commandList() {
+    static const QList<QByteArray> kCommands = {
+        "echo",       "map",         "map_restart", "map_rotate", "status",        "addbot",
+        "clientkick", "serverinfo",  "fdir",        "cvarlist",   "cmdlist",       "set",
+        "seta",       "pb_sv_plist", "pb_sv_kick",  "pb_sv_ban",  "pb_sv_banlist", "pb_sv_banempty"};
+    return kCommands.join('\n') + "\n" + QByteArray::number(kCommands.size()) + " commands\n";
 }
 
 QByteArray DemoGameState::cvarList() const {

@@ -55,6 +55,7 @@ private:
     QByteArray serverInfo() const;
     QByteArray listFiles(const QByteArray& filter) const;
     QByteArray cvarList() const;
+    static QByteArray commandList();
     QByteArray cvarCommand(CvarTable::Cvar& cvar, const Words& words);
     QByteArray setCvar(const Words& words);
 

@@ -41,6 +41,7 @@ public:
     const QList<QNetworkDatagram>& received() const { return m_received; }
 
     void setSilent(bool silent) { m_silent = silent; }
+    bool isSilent() const { return m_silent; }
     // Reply texts longer than this go out in pieces of at most this many bytes after the header
     // (0: pieces as large as a real server's datagrams).
     void setSplitSize(int bytes) { m_splitSize = bytes; }

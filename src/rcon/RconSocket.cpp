@@ -46,14 +46,10 @@ RconSocket::~RconSocket() {
     stopWorker();
 }
 
-// Closes the worker's socket and ends the socket's thread, which destroys the worker; nothing more to
-// do when the thread never started or has ended already.
+// Ends the socket's thread, which closes and destroys the worker; nothing to do when the socket is read
+// on the owner's thread (the worker is a child) or its thread never started.
 void RconSocket::stopWorker() {
-    if (!m_thread) {
-        m_worker->close();
-        return;
-    }
-    if (!m_thread->isRunning()) {
+    if (!m_thread || !m_thread->isRunning()) {
         return;
     }
     onWorkerThread([this] { m_worker->close(); });
@@ -81,9 +77,6 @@ void RconSocket::setReceiveBufferRequest(int bytes) {
 }
 
 void RconSocket::connectToServer(const QString& host, const QString& port) {
-    if (m_state == State::Closed) {
-        return;
-    }
     m_host = host;
     bool isNumber = false;
     const int portNumber = port.toInt(&isNumber);
@@ -217,7 +210,9 @@ void RconSocket::close() {
     m_pending.clear();
     m_state = State::Closed;
     m_socketConnected = false;
-    stopWorker();
+    if (!m_thread || m_thread->isRunning()) {
+        onWorkerThread([this] { m_worker->close(); });
+    }
     m_queue->clear();
 }
 

@@ -22,11 +22,11 @@ class UdpWorker;
 // connected wait and go out, in order, once it is.
 //
 // The socket is read on a thread of its own, so no datagram is lost while the owner's thread is busy
-// (the thread starts with the connection, so a socket that never connects costs none, and ends with
-// close()); the datagrams reach the owner's thread in order, in slices of a few dozen per turn of its
-// event loop, so that input and painting run between slices. Everything else happens on the owner's
-// thread: a send or close waits there until the socket's thread has carried it out. An owner whose
-// thread does nothing but wait for its sockets has them read on that thread instead (ReadOn).
+// (the thread starts with the first connection, so a socket that never connects costs none); the
+// datagrams reach the owner's thread in order, in slices of a few dozen per turn of its event loop, so
+// that input and painting run between slices. Everything else happens on the owner's thread: a send or
+// close waits there until the socket's thread has carried it out. An owner whose thread does nothing
+// but wait for its sockets has them read on that thread instead (ReadOn).
 class RconSocket final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RconSocket)
@@ -59,7 +59,7 @@ public:
     // reported through failed(); after a connection failure or close() datagrams are dropped.
     void send(const QByteArray& datagram);
 
-    // Releases the socket and ends its thread; nothing is sent, received or connected afterwards.
+    // Releases the socket; nothing is sent or received afterwards.
     void close();
 
     bool isConnected() const;

@@ -6,9 +6,9 @@ using namespace brimhold::cli;
 
 namespace {
 
-CliArguments parse(QStringList words) {
+CliArguments parse(QStringList words, bool onTerminal = false) {
     words.prepend(QStringLiteral("brimhold-rcon-cli"));
-    return CliArguments::parse(words);
+    return CliArguments::parse(words, onTerminal);
 }
 
 TEST(CliArguments, WordsAfterTheOptionsAreOneCommandJoinedBySingleBlanks) {
@@ -47,6 +47,16 @@ TEST(CliArguments, UsageErrors) {
     for (const QStringList& words : wrong) {
         EXPECT_FALSE(parse(words).error().isEmpty()) << words.join(' ').toStdString();
     }
+}
+
+TEST(CliArguments, WithoutACommandAtATerminalTheInteractiveConsoleStarts) {
+    EXPECT_EQ(parse({"--all"}, true).action(), CliArguments::Action::Console);
+    EXPECT_EQ(parse({"--all", "status"}, true).action(), CliArguments::Action::Run);
+    EXPECT_EQ(parse({"--all", "--status"}, true).action(), CliArguments::Action::Run);
+    EXPECT_EQ(parse({"--all", "--interactive"}, true).action(), CliArguments::Action::Console);
+    EXPECT_FALSE(parse({"--all", "--interactive"}).error().isEmpty());  // no terminal
+    EXPECT_FALSE(parse({"--all", "--interactive", "status"}, true).error().isEmpty());
+    EXPECT_FALSE(parse({"--all", "--json"}, true).error().isEmpty());
 }
 
 TEST(CliArguments, ColoursRenderOnATerminalUnlessToldOtherwise) {

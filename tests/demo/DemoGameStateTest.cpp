@@ -77,6 +77,15 @@ TEST_F(DemoGameStateTest, CvarlistFillsSeveralDatagramsAndCountsItsLines) {
     EXPECT_EQ(std::count(cvarLines.begin(), cvarLines.end(), '\n'), count);
 }
 
+TEST_F(DemoGameStateTest, CmdlistNamesOnlyCommandsThatItKnows) {
+    const QList<QByteArray> lines = m_state.execute("cmdlist").split('\n');
+    ASSERT_GT(lines.size(), 3);
+    EXPECT_EQ(lines[lines.size() - 2], QByteArray::number(lines.size() - 2) + " commands");
+    for (const QByteArray& command : lines.mid(0, lines.size() - 2)) {
+        EXPECT_EQ(m_state.execute(command).indexOf("Unknown command"), -1) << command.toStdString();
+    }
+}
+
 // The rows as ioquake3 prints them (the layout recorded from a real server), slots kept when others
 // leave, bots outside the add-on's list.
 TEST_F(DemoGameStateTest, BotsJoinOnTheLowestFreeSlotAndClientkickEmptiesOne) {

@@ -20,7 +20,8 @@ set(may_link_rcon Qt6::Core Qt6::Network)
 set(may_link_serverlist recordstore codepage Qt6::Core)
 set(may_link_console rcon codepage Qt6::Core Qt6::Widgets)
 set(may_link_app console serverlist Qt6::Core Qt6::Widgets)
-set(may_link_cli rcon serverlist recordstore codepage Qt6::Core Qt6::Network)
+# The cli also links libedit, for its interactive console's line editing.
+set(may_link_cli rcon serverlist recordstore codepage Qt6::Core Qt6::Network PkgConfig::LIBEDIT)
 set(may_link_demo rcon Qt6::Core Qt6::Network)
 # Header-only targets that any layer may use.
 set(everyone_may_link brimhold_includes brimhold_version)

@@ -1,0 +1,118 @@
+#include "cli/CompletionSource.h"
+
+#include "cli/ConsoleServer.h"
+
+namespace brimhold::cli {
+
+namespace {
+
+using Kind = CompletionWords::Kind;
+
+// What each list is asked for with. Commands and cvars are asked for together, both being needed for a
+// first word.
+QList<QByteArray> requestFor(Kind kind) {
+    switch (kind) {
+        case Kind::Commands:
+        case Kind::Cvars:
+            return {"cmdlist", "cvarlist"};
+        case Kind::Maps:
+            return {"fdir *.bsp"};
+        case Kind::Players:
+            return {"status"};
+    }
+    return {};
+}
+
+}  // namespace
+
+CompletionSource::CompletionSource(QList<ConsoleServer*> servers, rcon::Clock& clock, qint64 waitMs,
+                                   QObject* parent)
+    : QObject(parent),
+      m_servers(std::move(servers)),
+      m_clock(clock),
+      m_waitMs(waitMs),
+      m_waitTimer(clock.createTimer([this] { waitEnded(); })) {}
+
+CompletionSource::~CompletionSource() = default;
+
+std::optional<CompletionWords::Completion> CompletionSource::complete(const QByteArray& lineBeforeCursor) {
+    bool missing = false;
+    for (const Kind kind : CompletionWords::kindsFor(lineBeforeCursor)) {
+        const List& list = m_lists[int(kind)];
+        if (list.state == State::Asking) {
+            // Whatever has come is used once the wait for it is over.
+            missing = missing || m_clock.nowMs() < list.askedAtMs + m_waitMs;
+        } else if (!isKnown(kind)) {
+            ask(kind);
+            missing = true;
+        }
+    }
+    if (!missing) {
+        return m_words.complete(lineBeforeCursor);
+    }
+    m_waiting = true;
+    m_anyArrived = false;
+    m_waitTimer->startAt(m_clock.nowMs() + m_waitMs);
+    return std::nullopt;
+}
+
+void CompletionSource::commandSent() {
+    List& players = m_lists[int(Kind::Players)];
+    if (players.state == State::Known) {
+        players.state = State::Unknown;
+    }
+}
+
+bool CompletionSource::isKnown(Kind kind) const {
+    const List& list = m_lists[int(kind)];
+    return list.state == State::Known &&
+           (kind != Kind::Players || m_clock.nowMs() < list.knownAtMs + kPlayersFreshMs);
+}
+
+void CompletionSource::ask(Kind kind) {
+    const QList<QByteArray> request = requestFor(kind);
+    const bool commandsAndCvars = kind == Kind::Commands || kind == Kind::Cvars;
+    for (const Kind asked : commandsAndCvars ? QList<Kind>{Kind::Commands, Kind::Cvars} : QList<Kind>{kind}) {
+        m_lists[int(asked)] = {State::Asking, m_clock.nowMs(), 0, {}, int(m_servers.size())};
+    }
+    for (ConsoleServer* server : std::as_const(m_servers)) {
+        server->send(request, [this, kind, commandsAndCvars](const ServerSession& session) {
+            const QList<QByteArray>& replies = session.replies();
+            if (commandsAndCvars) {
+                serverAnswered(Kind::Commands, CompletionWords::commandsIn(replies.value(0)));
+                serverAnswered(Kind::Cvars, CompletionWords::cvarsIn(replies.value(1)));
+            } else if (kind == Kind::Maps) {
+                serverAnswered(kind, CompletionWords::mapsIn(replies.value(0)));
+            } else {
+                serverAnswered(kind, CompletionWords::playersIn(replies.value(0)));
+            }
+        });
+    }
+}
+
+void CompletionSource::serverAnswered(Kind kind, const QList<QByteArray>& words) {
+    List& list = m_lists[int(kind)];
+    list.words += words;
+    m_words.set(kind, list.words);
+    m_anyArrived = m_anyArrived || !words.isEmpty();
+    if (--list.unanswered > 0) {
+        return;
+    }
+    list.state = State::Known;
+    list.knownAtMs = m_clock.nowMs();
+    if (m_waiting && m_clock.nowMs() < list.askedAtMs + m_waitMs) {
+        m_waiting = false;
+        m_waitTimer->stop();
+        emit wordsArrived();
+    }
+}
+
+void CompletionSource::waitEnded() {
+    if (m_waiting && m_anyArrived) {
+        m_waiting = false;
+        emit wordsArrived();
+    }
+    m_waiting = false;
+}
+
+}  // namespace brimhold::cli

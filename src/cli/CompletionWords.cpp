@@ -1,0 +1,208 @@
+#include "cli/CompletionWords.h"
+
+#include "rcon/ColorCodes.h"
+#include "rcon/StatusTable.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace brimhold::cli {
+
+namespace {
+
+// The word at the end of a line: where it starts, its number in its command (from 0) and the
+// command's first word. Blanks separate words, double quotes group them, a semicolon starts another
+// command, as the game's console reads a line.
+struct WordAtEnd {
+    qsizetype start = 0;
+    int index = 0;
+    QByteArray firstWord;
+};
+
+WordAtEnd wordAtEnd(const QByteArray& line) {
+    WordAtEnd word;
+    bool quoted = false;
+    bool inWord = false;
+    int index = -1;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == ';') {
+            index = -1;
+            inWord = false;
+            continue;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord && index == 0) {
+                word.firstWord = line.mid(word.start, i - word.start).toLower();
+            }
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            inWord = true;
+            word.start = i;
+            ++index;
+        }
+    }
+    if (!inWord) {
+        word.start = line.size();
+        ++index;
+    }
+    word.index = index;
+    return word;
+}
+
+QByteArray withoutLeadingQuote(const QByteArray& word) {
+    return word.startsWith('"') ? word.mid(1) : word;
+}
+
+bool lessIgnoringCase(const QByteArray& a, const QByteArray& b) {
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool isFlagWord(const QByteArray& token) {
+    return std::all_of(token.begin(), token.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == '?'; });
+}
+
+QList<QByteArray> lines(const QByteArray& text) {
+    QList<QByteArray> result = text.split('\n');
+    for (QByteArray& line : result) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<CompletionWords::Kind> CompletionWords::kindsFor(const QByteArray& lineBeforeCursor) {
+    const WordAtEnd word = wordAtEnd(lineBeforeCursor);
+    if (word.index == 0) {
+        return {Kind::Commands, Kind::Cvars};
+    }
+    if (word.index == 1 && (word.firstWord == "map" || word.firstWord == "devmap")) {
+        return {Kind::Maps};
+    }
+    if (word.index == 1 && (word.firstWord == "clientkick" || word.firstWord == "kick")) {
+        return {Kind::Players};
+    }
+    return {};
+}
+
+QList<QByteArray> CompletionWords::commandsIn(const QByteArray& cmdlistReply) {
+    QList<QByteArray> words;
+    for (const QByteArray& line : lines(cmdlistReply)) {
+        const QByteArray word = line.trimmed();
+        // One name a line; the closing "N commands" and any other answer have blanks in them.
+        if (!word.isEmpty() && !word.contains(' ') && !word.contains('\t') &&
+            !(word[0] >= '0' && word[0] <= '9')) {
+            words.append(word);
+        }
+    }
+    return words;
+}
+
+QList<QByteArray> CompletionWords::cvarsIn(const QByteArray& cvarlistReply) {
+    QList<QByteArray> words;
+    for (const QByteArray& line : lines(cvarlistReply)) {
+        const qsizetype quote = line.indexOf('"');
+        if (quote < 0) {
+            continue;
+        }
+        const QList<QByteArray> tokens = line.left(quote).simplified().split(' ');
+        if (tokens.last().isEmpty() || !std::all_of(tokens.begin(), tokens.end() - 1, isFlagWord)) {
+            continue;
+        }
+        words.append(tokens.last());
+    }
+    return words;
+}
+
+QList<QByteArray> CompletionWords::mapsIn(const QByteArray& fileListing) {
+    QList<QByteArray> words;
+    for (const QByteArray& line : lines(fileListing)) {
+        const QByteArray path = line.trimmed();
+        if (!path.toLower().endsWith(".bsp") || path.contains(' ')) {
+            continue;
+        }
+        const QByteArray map = path.mid(path.lastIndexOf('/') + 1).chopped(4);
+        if (!map.isEmpty()) {
+            words.append(map);
+        }
+    }
+    return words;
+}
+
+// The table of players follows its header line; the slot numbers and the names are the words.
+QList<QByteArray> CompletionWords::playersIn(const QByteArray& statusReply) {
+    QList<QByteArray> words;
+    std::optional<rcon::StatusTable> table;
+    for (const QByteArray& line : lines(statusReply)) {
+        if (!table) {
+            table = rcon::StatusTable::fromHeader(line);
+            continue;
+        }
+        const std::optional<rcon::StatusResponse::Player> player = table->readRow(line);
+        if (!player) {
+            continue;
+        }
+        const QByteArray name = rcon::ColorCodes::strip(player->name).trimmed();
+        words.append(QByteArray::number(player->slot));
+        if (!name.isEmpty() && !name.contains('"')) {
+            words.append(name.contains(' ') ? '"' + name + '"' : name);
+        }
+    }
+    return words;
+}
+
+void CompletionWords::set(Kind kind, const QList<QByteArray>& words) {
+    QList<QByteArray>& list = m_words[int(kind)];
+    list = words;
+    std::sort(list.begin(), list.end(), lessIgnoringCase);
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+}
+
+CompletionWords::Completion CompletionWords::complete(const QByteArray& lineBeforeCursor) const {
+    const WordAtEnd position = wordAtEnd(lineBeforeCursor);
+    const QByteArray typed = lineBeforeCursor.mid(position.start);
+    const QByteArray prefix = withoutLeadingQuote(typed);
+    Completion completion{position.start, typed, false, {}};
+    for (const Kind kind : kindsFor(lineBeforeCursor)) {
+        for (const QByteArray& word : m_words[int(kind)]) {
+            if (withoutLeadingQuote(word).left(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0) {
+                completion.matches.append(word);
+            }
+        }
+    }
+    std::sort(completion.matches.begin(), completion.matches.end(), lessIgnoringCase);
+    completion.matches.erase(std::unique(completion.matches.begin(), completion.matches.end()),
+                             completion.matches.end());
+    if (completion.matches.size() == 1) {
+        completion.word = completion.matches.first();
+        completion.whole = true;
+    } else if (!completion.matches.isEmpty()) {
+        // The longest beginning that every match shares, in the first match's case.
+        const QByteArray& first = completion.matches.first();
+        qsizetype shared = first.size();
+        for (const QByteArray& match : std::as_const(completion.matches)) {
+            qsizetype i = 0;
+            while (i < shared && i < match.size() && lowerAscii(first[i]) == lowerAscii(match[i])) {
+                ++i;
+            }
+            shared = i;
+        }
+        if (shared > typed.size()) {
+            completion.word = first.left(shared);
+        }
+    }
+    return completion;
+}
+
+}  // namespace brimhold::cli
