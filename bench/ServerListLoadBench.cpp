@@ -5,27 +5,23 @@
 // trust, so the store re-reads it for every read). The goal is under 300 ms. Also times one "Save" on
 // the full list, which adds the entry and rebuilds the list.
 
-#include "recordstore/LineCodec.h"
 #include "app/MessageBoxes.h"
 #include "app/frmConnect.h"
+
+#include "ServerListFile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <string>
-#include <sys/stat.h>
 #include <vector>
 
 using namespace brimhold::app;
-using namespace brimhold::recordstore;
 
 namespace {
 
@@ -43,32 +39,6 @@ private:
         std::fprintf(stderr, "message %s: %s\n", qPrintable(title), qPrintable(text));
     }
 };
-
-QByteArray listWithEntries(int count) {
-    std::string bytes = "Serverlijst#5\r\nId#-1\r\nServernaam#0\r\nIP#0\r\nPort#0\r\nPassword#2\r\n";
-    for (int id = 1; id <= count; ++id) {
-        const std::string text = std::to_string(id);
-        bytes += LineCodec::JoinLine(
-            {text, "Server #" + text + " \\ public", "192.168.1." + text, "28960", "\xA7scrambled" + text});
-        bytes += "\r\n";
-    }
-    return QByteArray::fromStdString(bytes);
-}
-
-void writeList(const QString& path, const QByteArray& bytes, int ageSeconds) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-    file.close();
-    if (ageSeconds > 0) {
-        timespec moment{};
-        ::clock_gettime(CLOCK_REALTIME, &moment);
-        moment.tv_sec -= ageSeconds;
-        const timespec times[2] = {moment, moment};
-        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-    }
-}
 
 // Milliseconds of one "Save" (store the entry, rebuild the list) on the full list.
 double timeSave(const QString& directory, SilentMessageBoxes& boxes) {
@@ -126,12 +96,12 @@ int main(int argc, char* argv[]) {
         qFatal("no temporary directory");
     }
     const QString path = directory.filePath(QStringLiteral("servers.sdb"));
-    const QByteArray bytes = listWithEntries(kEntries);
+    const QByteArray bytes = serverListWithEntries(kEntries);
     SilentMessageBoxes boxes;
     std::printf("servers.sdb with %d entries, %lld bytes\n", kEntries, static_cast<long long>(bytes.size()));
 
     std::vector<double> settled;
-    writeList(path, bytes, 60);
+    writeServerList(path, bytes, 60);
     for (int run = 0; run < kRuns; ++run) {
         settled.push_back(timeLoad(directory.path(), boxes));
     }
@@ -139,7 +109,7 @@ int main(int argc, char* argv[]) {
 
     std::vector<double> fresh;
     for (int run = 0; run < 2; ++run) {
-        writeList(path, bytes, 0);
+        writeServerList(path, bytes, 0);
         fresh.push_back(timeLoad(directory.path(), boxes));
     }
     report("dialog load, list written just now", fresh);

@@ -6,8 +6,8 @@
 #include "app/AboutText.h"
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
+#include "app/ConnectDialogStyle.h"
 #include "app/HotSpot.h"
-#include "app/PasswordCharStyle.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SecureRconMenu.h"
 #include "app/VersionLabel.h"
@@ -55,6 +55,8 @@ frmConnect::frmConnect(ConnectOptions options, QWidget* parent)
     dialogFont.setPointSizeF(kDialogFontPoints);
     setFont(dialogFont);
 
+    m_style = new ConnectDialogStyle;
+    m_style->setParent(this);
     buildBanner();
     buildConnectFrame();
     buildServersFrame();
@@ -117,6 +119,7 @@ void frmConnect::buildBanner() {
 void frmConnect::buildConnectFrame() {
     Frame2 = new QGroupBox(QStringLiteral("Connect"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setStyle(m_style);
     place(Frame2, 16, 96, 289, 113);
 
     Label1 = makeLabel(Frame2, QStringLiteral("Label1"), QStringLiteral("Host IP:"));
@@ -131,9 +134,7 @@ void frmConnect::buildConnectFrame() {
     Label3 = makeLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("Password:"));
     place(Label3, 8, 48, 49, 17);
     txtPassword = makeTextBox(Frame2, QStringLiteral("txtPassword"));
-    m_passwordStyle = new PasswordCharStyle;
-    m_passwordStyle->setParent(this);
-    txtPassword->setStyle(m_passwordStyle);
+    txtPassword->setStyle(m_style);
     txtPassword->setEchoMode(QLineEdit::Password);
     place(txtPassword, 72, 48, 121, 19);
 
@@ -150,6 +151,7 @@ void frmConnect::buildConnectFrame() {
 void frmConnect::buildServersFrame() {
     Frame1 = new QGroupBox(QStringLiteral("Servers"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setStyle(m_style);
     place(Frame1, 16, 216, 289, 153);
 
     txtServerNaam = makeTextBox(Frame1, QStringLiteral("txtServerNaam"));
@@ -160,6 +162,9 @@ void frmConnect::buildServersFrame() {
     lstServers->setObjectName(QStringLiteral("lstServers"));
     lstServers->setSelectionMode(QAbstractItemView::SingleSelection);
     lstServers->setSortingEnabled(false);
+    // A long list is laid out in batches between turns of the event loop: the first frame shows the top
+    // rows without measuring all of them first.
+    lstServers->setLayoutMode(QListView::Batched);
     place(lstServers, 8, 48, 177, 95);
     cmdLoad = makeButton(Frame1, QStringLiteral("cmdLoad"), QStringLiteral("Load"));
     place(cmdLoad, 192, 56, 81, 25);
@@ -288,7 +293,8 @@ void frmConnect::setUpServerList() {
             return;
         case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
-            RefreshServerList();
+            lstServers->clear();
+            lstServers->addItems(m_servers->takeNamesReadAtSetUp());
             return;
     }
 }

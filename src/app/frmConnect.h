@@ -19,9 +19,9 @@ class ServerListStore;
 namespace brimhold::app {
 
 class BannerPicture;
+class ConnectDialogStyle;
 class HotSpot;
 class MessageBoxes;
-class PasswordCharStyle;
 class SecureRconMenu;
 
 // The connection dialog, the program's first window. Its load sets the version label, opens the saved
@@ -100,7 +100,8 @@ private:
     double m_scale = 1.0;
     bool m_connecting = false;
     bool m_centred = false;
-    PasswordCharStyle* m_passwordStyle = nullptr;
+    // The style of the password box and of the frames.
+    ConnectDialogStyle* m_style = nullptr;
     std::unique_ptr<MessageBoxes> m_ownMessageBoxes;
     MessageBoxes* m_messageBoxes = nullptr;
     std::unique_ptr<serverlist::ServerListStore> m_servers;

@@ -26,7 +26,8 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("all"), QStringLiteral("Every entry of the saved server list.")},
         {QStringLiteral("match"), QStringLiteral("The saved entries whose name contains TEXT (any case)."),
          QStringLiteral("TEXT")},
-        {QStringLiteral("parallel"), QStringLiteral("At most N servers at once (default 16)."),
+        {QStringLiteral("parallel"),
+         QStringLiteral("At most N servers at once (default 128, fewer when the open-file limit is low)."),
          QStringLiteral("N")},
         {QStringLiteral("quiet"), QStringLiteral("With several servers: print only the summary.")},
         {QStringLiteral("yes"), QStringLiteral("Do not ask before sending a command to --all servers.")},
@@ -167,11 +168,12 @@ CliArguments CliArguments::parse(const QStringList& arguments, bool onTerminal) 
     }
     if (parser.isSet(QStringLiteral("parallel"))) {
         bool isNumber = false;
-        result.m_parallel = parser.value(QStringLiteral("parallel")).toInt(&isNumber);
-        if (!isNumber || result.m_parallel < 1 || result.m_parallel > kMostParallel) {
+        const int parallel = parser.value(QStringLiteral("parallel")).toInt(&isNumber);
+        if (!isNumber || parallel < 1 || parallel > kMostParallel) {
             result.fail(QStringLiteral("--parallel takes a number from 1 to %1.").arg(kMostParallel));
             return result;
         }
+        result.m_parallel = parallel;
     }
     if (result.m_raw && result.m_json) {
         result.fail(QStringLiteral("--raw and --json cannot be combined."));

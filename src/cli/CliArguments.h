@@ -54,7 +54,8 @@ public:
     const std::optional<rcon::AuthMode>& secure() const { return m_secure; }
     qint64 idleMs() const { return m_idleMs; }
     qint64 timeoutMs() const { return m_timeoutMs; }
-    int parallel() const { return m_parallel; }
+    // --parallel N; nothing when not given (see ServerFleet::defaultParallel()).
+    const std::optional<int>& parallel() const { return m_parallel; }
     bool raw() const { return m_raw; }
     bool json() const { return m_json; }
     bool quiet() const { return m_quiet; }
@@ -85,7 +86,7 @@ private:
     std::optional<rcon::AuthMode> m_secure;
     qint64 m_idleMs = 250;
     qint64 m_timeoutMs = 3000;
-    int m_parallel = 16;
+    std::optional<int> m_parallel;
     bool m_raw = false;
     bool m_json = false;
     bool m_quiet = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -20,6 +21,8 @@ struct CliEnvironment {
     QString historyDirectory;
     // The file of each server's rcon mode; empty means rcon::AuthModeStore::defaultPath().
     QString authModeFile;
+    // The soft limit on open files (RLIMIT_NOFILE), which bounds how many servers can run at once.
+    qint64 openFileLimit = 1024;
 };
 
 }  // namespace brimhold::cli

@@ -195,8 +195,9 @@ void CliProgram::applyAuthModes(QList<ServerTarget>& targets) {
 }
 
 void CliProgram::runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands) {
-    m_fleet = new ServerFleet(targets, commands, m_clock, {m_arguments->idleMs(), m_arguments->timeoutMs()},
-                              m_arguments->parallel(), this);
+    m_fleet = new ServerFleet(
+        targets, commands, m_clock, {m_arguments->idleMs(), m_arguments->timeoutMs()},
+        m_arguments->parallel().value_or(ServerFleet::defaultParallel(m_environment.openFileLimit)), this);
     if (m_arguments->choosesSeveralServers()) {
         connect(m_fleet, &ServerFleet::serverFinished, this, &CliProgram::printFinishedInOrder);
     } else if (!m_arguments->json()) {

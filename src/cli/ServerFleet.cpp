@@ -14,6 +14,12 @@ ServerFleet::ServerFleet(const QList<ServerTarget>& targets, QList<QByteArray> c
 
 ServerFleet::~ServerFleet() = default;
 
+int ServerFleet::defaultParallel(qint64 openFileLimit) {
+    constexpr qint64 kMostByDefault = 128;
+    constexpr qint64 kDescriptorsKeptFree = 32;  // standard streams, the event loop, the list file
+    return int(qBound<qint64>(1, openFileLimit - kDescriptorsKeptFree, kMostByDefault));
+}
+
 void ServerFleet::start() {
     if (m_sessions.isEmpty()) {
         emit finished();

@@ -25,6 +25,11 @@ public:
                 ServerSession::Timing timing, int parallel, QObject* parent = nullptr);
     ~ServerFleet() override;
 
+    // The most sessions at once unless the user chose: 128, so that a few hundred servers finish in a few
+    // waves of one reply's idle wait, lowered so that the running sessions' sockets (one descriptor each)
+    // fit under `openFileLimit` with room for the program's own descriptors; at least 1.
+    static int defaultParallel(qint64 openFileLimit);
+
     // Starts the first sessions; serverFinished() and finished() follow.
     void start();
 

@@ -27,7 +27,8 @@ ServerSession::ServerSession(ServerTarget target, rcon::Clock& clock, Timing tim
       m_target(std::move(target)),
       m_clock(clock),
       m_timing(timing),
-      m_socket(new rcon::RconSocket(this)),
+      // The program's thread only waits for the servers: their sockets are read on it.
+      m_socket(new rcon::RconSocket(this, rcon::RconSocket::ReadOn::OwnersThread)),
       m_timer(clock.createTimer([this] { timerRanOut(); })),
       m_sender(std::make_unique<rcon::CommandSender>(
           m_target.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, clock,

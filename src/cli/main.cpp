@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <csignal>
+#include <limits>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace brimhold::cli;
@@ -44,6 +46,11 @@ int main(int argc, char* argv[]) {
     environment.programDirectory = folders.programDirectory;
     environment.userDataDirectory = folders.userDataDirectory;
     environment.historyDirectory = historyDirectory();
+    rlimit openFiles{};
+    if (::getrlimit(RLIMIT_NOFILE, &openFiles) == 0) {
+        environment.openFileLimit = openFiles.rlim_cur == RLIM_INFINITY ? std::numeric_limits<qint64>::max()
+                                                                        : qint64(openFiles.rlim_cur);
+    }
 
     QFile input;
     QFile output;

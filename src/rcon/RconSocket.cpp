@@ -22,18 +22,21 @@ QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
 }
 }  // namespace
 
-RconSocket::RconSocket(QObject* parent)
+RconSocket::RconSocket(QObject* parent, ReadOn readOn)
     : QObject(parent),
       m_queue(std::make_shared<DatagramQueue>()),
-      m_thread(new QThread(this)),
+      m_thread(readOn == ReadOn::OwnThread ? new QThread(this) : nullptr),
       m_worker(new UdpWorker(m_queue)) {
-    m_thread->setObjectName(QStringLiteral("rcon socket"));
-    m_worker->moveToThread(m_thread);
-    // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    if (m_thread) {
+        m_thread->setObjectName(QStringLiteral("rcon socket"));
+        m_worker->moveToThread(m_thread);
+        // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
+        connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    } else {
+        m_worker->setParent(this);
+    }
     connect(m_worker, &UdpWorker::datagramsWaiting, this, &RconSocket::deliverSlice, Qt::QueuedConnection);
     connect(m_worker, &UdpWorker::connected, this, &RconSocket::workerConnected, Qt::QueuedConnection);
-    m_thread->start();
 }
 
 RconSocket::~RconSocket() {
@@ -43,7 +46,12 @@ RconSocket::~RconSocket() {
     stopWorker();
 }
 
+// Ends the socket's thread, which closes and destroys the worker; nothing to do when the socket is read
+// on the owner's thread (the worker is a child) or its thread never started.
 void RconSocket::stopWorker() {
+    if (!m_thread || !m_thread->isRunning()) {
+        return;
+    }
     onWorkerThread([this] { m_worker->close(); });
     m_thread->quit();
     m_thread->wait();
@@ -53,6 +61,10 @@ void RconSocket::stopWorker() {
 // thread, so this cannot deadlock.
 template <typename Function>
 void RconSocket::onWorkerThread(Function function) {
+    if (!m_thread) {
+        function();
+        return;
+    }
     QMetaObject::invokeMethod(m_worker, std::move(function), Qt::BlockingQueuedConnection);
 }
 
@@ -98,6 +110,9 @@ void RconSocket::hostLookedUp(const QHostInfo& info) {
 
 void RconSocket::connectToAddress(const QHostAddress& address) {
     m_state = State::Connected;
+    if (m_thread && !m_thread->isRunning()) {
+        m_thread->start();
+    }
     UdpWorker::Connection connection;
     onWorkerThread([&] { connection = m_worker->connectTo(address, m_port, m_receiveBufferRequest); });
     m_receiveBufferSize = connection.receiveBufferSize;
@@ -195,7 +210,9 @@ void RconSocket::close() {
     m_pending.clear();
     m_state = State::Closed;
     m_socketConnected = false;
-    onWorkerThread([this] { m_worker->close(); });
+    if (!m_thread || m_thread->isRunning()) {
+        onWorkerThread([this] { m_worker->close(); });
+    }
     m_queue->clear();
 }
 

@@ -21,10 +21,12 @@ class UdpWorker;
 // preferred, since game servers mostly listen on IPv4 only); datagrams sent before the socket is
 // connected wait and go out, in order, once it is.
 //
-// The socket is read on a thread of its own, so no datagram is lost while the owner's thread is busy;
-// the datagrams reach the owner's thread in order, in slices of a few dozen per turn of its event loop,
-// so that input and painting run between slices. Everything else happens on the owner's thread: a
-// send or close waits there until the socket's thread has carried it out.
+// The socket is read on a thread of its own, so no datagram is lost while the owner's thread is busy
+// (the thread starts with the first connection, so a socket that never connects costs none); the
+// datagrams reach the owner's thread in order, in slices of a few dozen per turn of its event loop, so
+// that input and painting run between slices. Everything else happens on the owner's thread: a send or
+// close waits there until the socket's thread has carried it out. An owner whose thread does nothing
+// but wait for its sockets has them read on that thread instead (ReadOn).
 class RconSocket final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RconSocket)
@@ -36,7 +38,12 @@ public:
     // as much for its own bookkeeping).
     static constexpr int kDefaultReceiveBufferBytes = 4 * 1024 * 1024;
 
-    explicit RconSocket(QObject* parent = nullptr);
+    enum class ReadOn {
+        OwnThread,     // a thread of the socket's own
+        OwnersThread,  // the owner's thread: no thread to start, no hand-over per send, close or slice
+    };
+
+    explicit RconSocket(QObject* parent = nullptr, ReadOn readOn = ReadOn::OwnThread);
     ~RconSocket() override;
 
     // At most this many datagrams (at least one) per slice.
@@ -89,7 +96,7 @@ private:
     void fail(const QString& message);
 
     std::shared_ptr<DatagramQueue> m_queue;
-    QThread* m_thread;
+    QThread* m_thread;  // null when read on the owner's thread
     UdpWorker* m_worker;
     State m_state = State::Idle;
     bool m_socketConnected = false;

@@ -129,10 +129,12 @@ ServerListStore::SetUp ServerListStore::setUp() {
     m_ready = true;
     // The open checks every line's Id but not its values: a record with too few values only shows when
     // it is read. Such a file is kept away from every change, like one the open refused.
-    if (!names()) {
+    std::optional<QStringList> read = names();
+    if (!read) {
         m_ready = false;
         return unreadable(m_problem);
     }
+    m_namesReadAtSetUp = std::move(*read);
     return SetUp::Ready;
 }
 

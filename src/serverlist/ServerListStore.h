@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brimhold::serverlist {
@@ -60,6 +61,9 @@ public:
     // The display names of all records in store order, read from the file's current version in one
     // pass; nothing when the store fails.
     std::optional<QStringList> names();
+    // The names that a successful setUp() read, handed over once (empty afterwards): the list's first
+    // fill needs no second pass over what setUp() has just read.
+    QStringList takeNamesReadAtSetUp() { return std::exchange(m_namesReadAtSetUp, {}); }
     // Record nr (from 1); nothing when the store fails.
     std::optional<Entry> entry(int nr);
     // Adds the entry as a new record (Id "0"). False when the store refuses or fails.
@@ -80,6 +84,7 @@ private:
     QString m_path;
     QString m_problem;
     bool m_ready = false;
+    QStringList m_namesReadAtSetUp;
     recordstore::ZurerEzuz m_store;
 };
 

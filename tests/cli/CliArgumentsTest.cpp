@@ -17,6 +17,7 @@ TEST(CliArguments, WordsAfterTheOptionsAreOneCommandJoinedBySingleBlanks) {
     EXPECT_EQ(arguments.commands(), QStringList{"say hello  there -x --json #1"});
     EXPECT_EQ(arguments.port(), QStringLiteral("28960"));
     EXPECT_FALSE(arguments.json());
+    EXPECT_EQ(arguments.parallel(), std::nullopt);  // the fleet chooses
 }
 
 TEST(CliArguments, RepeatedDashCAndADashForStandardInput) {

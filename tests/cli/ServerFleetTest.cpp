@@ -30,6 +30,7 @@ class ServerFleetTest : public QObject {
 private slots:
     void eachServerEndsOnItsOwnTimeAndADeadOneDelaysNoOther();
     void noMoreThanTheParallelLimitRunAtOnce();
+    void byDefaultAsManyRunAtOnceAsTheOpenFileLimitAllows();
 };
 
 void ServerFleetTest::eachServerEndsOnItsOwnTimeAndADeadOneDelaysNoOther() {
@@ -99,6 +100,12 @@ void ServerFleetTest::noMoreThanTheParallelLimitRunAtOnce() {
     QVERIFY(!fleet.isFinished());
     clock.advanceTo(6000);
     QVERIFY(fleet.isFinished());
+}
+
+void ServerFleetTest::byDefaultAsManyRunAtOnceAsTheOpenFileLimitAllows() {
+    QCOMPARE(ServerFleet::defaultParallel(1024), 128);
+    QCOMPARE(ServerFleet::defaultParallel(96), 64);  // a socket each, 32 descriptors kept free
+    QCOMPARE(ServerFleet::defaultParallel(20), 1);
 }
 
 QTEST_GUILESS_MAIN(ServerFleetTest)

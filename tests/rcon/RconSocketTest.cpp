@@ -57,6 +57,13 @@ QByteArray numbered(int index, int size) {
 }
 
 // A loopback port where nothing listens (bound once, then released).
+// The two places a socket can be read: its own thread and its owner's.
+void addReadOnRows() {
+    QTest::addColumn<RconSocket::ReadOn>("readOn");
+    QTest::newRow("own thread") << RconSocket::ReadOn::OwnThread;
+    QTest::newRow("owner's thread") << RconSocket::ReadOn::OwnersThread;
+}
+
 quint16 freePort() {
     QUdpSocket probe;
     probe.bind(QHostAddress::LocalHost, 0);
@@ -64,25 +71,30 @@ quint16 freePort() {
 }
 }  // namespace
 
+Q_DECLARE_METATYPE(brimhold::rcon::RconSocket::ReadOn)
+
 class RconSocketTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void ipLiteralConnectsAtOnceAndSendsExactBytes_data() { addReadOnRows(); }
     void ipLiteralConnectsAtOnceAndSendsExactBytes();
     void hostNameIsLookedUpAndPrefersIPv4();
     void portThatIsNotANumberFromOneTo65535Fails_data();
     void portThatIsNotANumberFromOneTo65535Fails();
     void hostThatDoesNotResolveFails();
     void refusedDatagramDoesNotStallTheSocket();
+    void nothingIsSentOrReceivedAfterClose_data() { addReadOnRows(); }
     void nothingIsSentOrReceivedAfterClose();
     void datagramsArriveInSlicesWithTurnsOfTheEventLoopBetween();
     void burstWhileTheOwnersThreadIsBlockedArrivesWholeAndInOrder();
 };
 
 void RconSocketTest::ipLiteralConnectsAtOnceAndSendsExactBytes() {
+    QFETCH(RconSocket::ReadOn, readOn);
     RconTestServer server;
     QVERIFY(server.listen());
-    RconSocket socket;
+    RconSocket socket(nullptr, readOn);
     QSignalSpy replies(&socket, &RconSocket::datagramReceived);
     socket.connectToServer("127.0.0.1", QString::number(server.port()));
     QVERIFY(socket.isConnected());
@@ -164,9 +176,10 @@ void RconSocketTest::refusedDatagramDoesNotStallTheSocket() {
 }
 
 void RconSocketTest::nothingIsSentOrReceivedAfterClose() {
+    QFETCH(RconSocket::ReadOn, readOn);
     RconTestServer server;
     QVERIFY(server.listen());
-    RconSocket socket;
+    RconSocket socket(nullptr, readOn);
     QSignalSpy failures(&socket, &RconSocket::failed);
     socket.connectToServer("127.0.0.1", QString::number(server.port()));
     socket.close();

@@ -65,6 +65,8 @@ TEST_F(ServerListStoreTest, AnExistingFileIsNotWrittenAtSetUp) {
     EXPECT_EQ(readAll(programFile()), bytes);
     EXPECT_EQ(QFileInfo(programFile()).lastModified(), modified);
     EXPECT_EQ(permissionsOf(programFile()), mode_t(0644));
+    EXPECT_EQ(store.takeNamesReadAtSetUp(), QStringList{"a#b"});
+    EXPECT_TRUE(store.takeNamesReadAtSetUp().isEmpty());
     ASSERT_TRUE(store.names());
     EXPECT_EQ(*store.names(), QStringList{"a#b"});
 }

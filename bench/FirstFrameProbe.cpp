@@ -1,0 +1,49 @@
+// Linked into a program built only for the start-up benchmark: ends the program as soon as its first
+// frame is on the screen, so that whoever started it reads the CPU time and peak memory of the start
+// from wait4(). With BRIMHOLD_STARTUP_STOP=settled it ends instead when the event loop first waits for
+// input after that frame, that is once everything the program does before handling input is done.
+//
+// The probe filters every event of the application; the filter costs the same in every program that
+// links it.
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <unistd.h>
+
+namespace {
+
+class FirstFrameProbe final : public QObject {
+public:
+    explicit FirstFrameProbe(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_painted) {
+            m_painted = true;
+            // The frame is painted and flushed within the event's delivery; the call runs after it.
+            QMetaObject::invokeMethod(this, &FirstFrameProbe::framePainted, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void framePainted() {
+        if (qEnvironmentVariable("BRIMHOLD_STARTUP_STOP") != QLatin1String("settled")) {
+            ::_exit(0);
+        }
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+                [] { ::_exit(0); });
+    }
+
+    bool m_painted = false;
+};
+
+void installProbe() {
+    QCoreApplication::instance()->installEventFilter(new FirstFrameProbe(QCoreApplication::instance()));
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installProbe)
