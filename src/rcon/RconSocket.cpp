@@ -46,10 +46,17 @@ RconSocket::~RconSocket() {
     stopWorker();
 }
 
-// Ends the socket's thread, which closes and destroys the worker; nothing to do when the socket is read
-// on the owner's thread (the worker is a child) or its thread never started.
+// Ends the socket's thread, which closes and destroys the worker. When the socket is read on the owner's
+// thread the worker is a child; when its thread never started, nothing ever ran on it, and the worker
+// is destroyed here, since the thread's end that would destroy it never comes.
 void RconSocket::stopWorker() {
-    if (!m_thread || !m_thread->isRunning()) {
+    if (!m_thread) {
+        return;
+    }
+    if (!m_thread->isRunning()) {
+        if (!m_thread->isFinished()) {
+            delete m_worker;
+        }
         return;
     }
     onWorkerThread([this] { m_worker->close(); });
