@@ -86,6 +86,17 @@ QByteArray rightAligned(qsizetype value, int width) {
     return QByteArray::number(value).rightJustified(width);
 }
 
+// Slot, score and ping as both status layouts begin a row, each right-aligned, and the blank after.
+QByteArray leadingColumns(const DemoPlayer& player, int slotWidth) {
+    return rightAligned(player.slot, slotWidth) + ' ' + rightAligned(player.score, 5) + ' ' +
+           rightAligned(player.ping, 4) + ' ';
+}
+
+// The blanks that fill a name's column, at least one; colour codes take no room on the screen.
+QByteArray namePadding(const QByteArray& name) {
+    return QByteArray(qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(name).size()), ' ');
+}
+
 bool isSlotNumber(const QByteArray& word) {
     return !word.isEmpty() &&
            std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -205,10 +216,7 @@ QByteArray DemoGameState::status() const {
                       "num score ping name            lastmsg address               qport rate\n"
                       "--- ----- ---- --------------- ------- --------------------- ----- -----\n";
     for (const Player& player : m_players) {
-        const qsizetype padding =
-            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
-        text += rightAligned(player.slot, 3) + ' ' + rightAligned(player.score, 5) + ' ' +
-                rightAligned(player.ping, 4) + ' ' + player.name + "^7" + QByteArray(padding, ' ') +
+        text += leadingColumns(player, 3) + player.name + "^7" + namePadding(player.name) +
                 rightAligned(player.slot * 50, 7) + ' ' + player.address.leftJustified(21) + ' ' +
                 rightAligned(1000 + 1111 * player.slot, 5) + " 25000\n";
     }
@@ -224,13 +232,10 @@ QByteArray DemoGameState::ioquake3Status() const {
                       "cl score ping name            address                                 rate \n"
                       "-- ----- ---- --------------- --------------------------------------- -----\n";
     for (const Player& player : m_players) {
-        const qsizetype namePadding =
-            qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(player.name).size());
         const qsizetype addressPadding = qMax<qsizetype>(1, kAddressColumnWidth - player.address.size());
         const int rate = player.guid.isEmpty() ? 16384 : 25000;
-        text += rightAligned(player.slot, 2) + ' ' + rightAligned(player.score, 5) + ' ' +
-                rightAligned(player.ping, 4) + ' ' + player.name + QByteArray(namePadding, ' ') + "^7" +
-                player.address + QByteArray(addressPadding, ' ') + ' ' + rightAligned(rate, 5) + '\n';
+        text += leadingColumns(player, 2) + player.name + namePadding(player.name) + "^7" + player.address +
+                QByteArray(addressPadding, ' ') + ' ' + rightAligned(rate, 5) + '\n';
     }
     return text + '\n';
 }
