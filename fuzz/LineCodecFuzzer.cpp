@@ -1,5 +1,6 @@
-// The line encoding and the field scrambling: arbitrary lines split and rejoin consistently, any list of
-// values survives a join and split, and scrambling undoes exactly on the bytes it is defined on (32..254).
+// The line encoding and the field scrambling: arbitrary lines split and rejoin consistently, one value
+// read alone is that value of the split, any list of values survives a join and split, and scrambling
+// undoes exactly on the bytes it is defined on (32..254).
 #include "recordstore/FieldScrambler.h"
 #include "recordstore/LineCodec.h"
 #include "recordstore/RecordStoreError.h"
@@ -25,6 +26,11 @@ void CheckLine(const std::string& line) {
     FUZZ_CHECK(!values.empty());
     FUZZ_CHECK(LineCodec::FirstValue(line) == values[0]);
     FUZZ_CHECK(LineCodec::SplitLine(LineCodec::JoinLine(values)) == values);
+    for (std::size_t i = 0; i <= values.size(); ++i) {
+        std::size_t count = 0;
+        FUZZ_CHECK(LineCodec::ValueAt(line, i, &count) == (i < values.size() ? values[i] : std::string()));
+        FUZZ_CHECK(count == values.size());
+    }
 }
 
 void CheckValues(const std::vector<std::string>& values) {

@@ -1,5 +1,6 @@
 #include "codepage/Windows1252.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -43,8 +44,16 @@ char byteOf(QChar character) {
     return found != reverse.end() ? static_cast<char>(found->second) : '?';
 }
 
+// Latin-1 decoding is vectorised in Qt; only text with a byte of 0x80..0x9F needs the table.
 template <typename Bytes>
 QString decode(const Bytes& bytes) {
+    const bool latin1 = std::none_of(bytes.begin(), bytes.end(), [](char byte) {
+        const auto code = static_cast<unsigned char>(byte);
+        return code >= 0x80 && code <= 0x9F;
+    });
+    if (latin1) {
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
     QString text;
     text.resize(static_cast<qsizetype>(bytes.size()));
     QChar* out = text.data();

@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include <ostream>
-
 namespace brimhold::console {
 
 namespace {
@@ -15,12 +13,12 @@ constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDe
 
 }  // namespace
 
-SettingsWriter::SettingsWriter(QString path, std::ostream* errors)
-    : m_path(std::move(path)), m_errors(errors) {}
+SettingsWriter::SettingsWriter(QString path, ErrorSink errors)
+    : m_path(std::move(path)), m_errors(std::move(errors)) {}
 
 bool SettingsWriter::fail(const QString& reason) {
-    *m_errors << "brimhold-rcon: settings not saved to " << QDir::toNativeSeparators(m_path).toStdString()
-              << ": " << reason.toStdString() << std::endl;
+    m_errors("brimhold-rcon: settings not saved to " + QDir::toNativeSeparators(m_path).toStdString() + ": " +
+             reason.toStdString() + "\n");
     return false;
 }
 

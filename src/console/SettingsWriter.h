@@ -2,7 +2,8 @@
 
 #include <QString>
 
-#include <iosfwd>
+#include <functional>
+#include <string>
 
 namespace brimhold::console {
 
@@ -11,9 +12,11 @@ namespace brimhold::console {
 // and writable by its owner alone, and left that way.
 class SettingsWriter final {
 public:
-    // Writes to the settings file at path; failures are reported as one line on *errors, which must
-    // outlive the writer.
-    explicit SettingsWriter(QString path, std::ostream* errors);
+    // Receives one line, its line end included, for each failure.
+    using ErrorSink = std::function<void(const std::string& line)>;
+
+    // Writes to the settings file at path; failures are reported as one line to errors.
+    SettingsWriter(QString path, ErrorSink errors);
 
     // Writes the three texts as they are. Returns false, after one line naming the file, when the file
     // cannot be created or written; never asks anything and never throws, so a close goes on regardless.
@@ -24,7 +27,7 @@ private:
     bool fail(const QString& reason);
 
     QString m_path;
-    std::ostream* m_errors;
+    ErrorSink m_errors;
 };
 
 }  // namespace brimhold::console

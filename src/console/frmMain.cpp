@@ -35,7 +35,7 @@
 #include <QShortcut>
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <limits>
 
 namespace brimhold::console {
@@ -333,7 +333,10 @@ void frmMain::saveSettings() {
                                     ? QCoreApplication::applicationName()
                                     : m_options.settingsApplicationName;
     const QString path = QSettings(application, application).fileName();
-    SettingsWriter(path, &std::cerr).save(rconIP, rconPort, rconPassword);
+    // Standard error through stdio: the program has no other use for iostreams, whose set-up at start
+    // would cost every start.
+    SettingsWriter(path, [](const std::string& line) { std::fputs(line.c_str(), stderr); })
+        .save(rconIP, rconPort, rconPassword);
 }
 
 void frmMain::endProgram() {

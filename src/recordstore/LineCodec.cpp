@@ -1,5 +1,8 @@
 #include "recordstore/LineCodec.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace brimhold::recordstore {
 
 namespace {
@@ -36,26 +39,45 @@ char Unescaped(char escaped) {
     }
 }
 
-// Walks the line once, handing each completed value to onValue; stops early when onValue returns false.
-template <typename OnValue>
-void ScanValues(const std::string& line, OnValue onValue) {
-    std::string current;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == LineCodec::kEscape) {
-            if (++i < line.size()) {
-                current += Unescaped(line[i]);
-            }
-        } else if (c == LineCodec::kSeparator) {
-            if (!onValue(std::move(current))) {
-                return;
-            }
-            current.clear();
-        } else {
-            current += c;
+// The position of the first separator at or after from, npos when there is none. A "#" is a separator
+// unless an odd run of escapes ends just before it: each escape takes the character after it, so "\\#"
+// is an escaped escape and then a separator. (from is always the start of a value, so no escape before
+// it reaches past it.)
+std::size_t NextSeparator(const std::string& line, std::size_t from) {
+    const char* const data = line.data();
+    const char* const end = data + line.size();
+    for (const char* at = data + from; at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, LineCodec::kSeparator, std::size_t(end - at)));
+        if (at == nullptr) {
+            break;
+        }
+        const char* run = at;
+        while (run > data + from && run[-1] == LineCodec::kEscape) {
+            --run;
+        }
+        if ((at - run) % 2 == 0) {
+            return std::size_t(at - data);
         }
     }
-    onValue(std::move(current));
+    return std::string::npos;
+}
+
+// The characters from..to of a line, one value, unescaped.
+std::string Unescape(const std::string& line, std::size_t from, std::size_t to) {
+    std::string value;
+    value.reserve(to - from);
+    const char* const data = line.data();
+    std::size_t i = from;
+    while (i < to) {
+        const auto* escape = static_cast<const char*>(std::memchr(data + i, LineCodec::kEscape, to - i));
+        const std::size_t stop = escape == nullptr ? to : std::size_t(escape - data);
+        value.append(data + i, stop - i);
+        if (stop + 1 < to) {
+            value += Unescaped(data[stop + 1]);
+        }
+        i = stop + 2;
+    }
+    return value;
 }
 
 }  // namespace
@@ -73,20 +95,40 @@ std::string LineCodec::JoinLine(const std::vector<std::string>& values) {
 
 std::vector<std::string> LineCodec::SplitLine(const std::string& line) {
     std::vector<std::string> values;
-    ScanValues(line, [&values](std::string&& value) {
-        values.push_back(std::move(value));
-        return true;
-    });
-    return values;
+    std::size_t valueStart = 0;
+    for (;;) {
+        const std::size_t separator = NextSeparator(line, valueStart);
+        values.push_back(Unescape(line, valueStart, std::min(separator, line.size())));
+        if (separator == std::string::npos) {
+            return values;
+        }
+        valueStart = separator + 1;
+    }
 }
 
 std::string LineCodec::FirstValue(const std::string& line) {
-    std::string first;
-    ScanValues(line, [&first](std::string&& value) {
-        first = std::move(value);
-        return false;
-    });
-    return first;
+    return Unescape(line, 0, std::min(NextSeparator(line, 0), line.size()));
+}
+
+// Only the wanted value is unescaped; the others are only counted.
+std::string LineCodec::ValueAt(const std::string& line, std::size_t index, std::size_t* valueCount) {
+    std::string wanted;
+    std::size_t completed = 0;
+    std::size_t valueStart = 0;
+    for (;;) {
+        const std::size_t separator = NextSeparator(line, valueStart);
+        const std::size_t valueEnd = std::min(separator, line.size());
+        if (completed == index) {
+            wanted = Unescape(line, valueStart, valueEnd);
+        }
+        ++completed;
+        if (separator == std::string::npos) {
+            break;
+        }
+        valueStart = separator + 1;
+    }
+    *valueCount = completed;
+    return wanted;
 }
 
 }  // namespace brimhold::recordstore

@@ -24,6 +24,10 @@ public:
 
     // The first value of the line, unescaped, without splitting the rest (the Id of a record line).
     static std::string FirstValue(const std::string& line);
+
+    // Value index (from 0) of the line, unescaped (empty when the line has fewer values), and in
+    // *valueCount the number of values the line holds.
+    static std::string ValueAt(const std::string& line, std::size_t index, std::size_t* valueCount);
 };
 
 }  // namespace brimhold::recordstore

@@ -109,7 +109,7 @@ private:
                 Fail(m_lines.LineNumber(), "the record Id " + std::to_string(*id) + " lies outside 0.." +
                                                std::to_string(TableContents::kMaxId));
             }
-            m_table.recordLines.push_back(line);
+            m_table.recordLines.push_back(std::move(line));  // Next assigns it afresh
             m_table.recordIds.push_back(*id);
             m_table.idIndex[*id] = m_table.RecordCount();
             if (*id >= nextId) {

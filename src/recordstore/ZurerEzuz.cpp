@@ -119,8 +119,7 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
     const std::vector<std::string> values = LineCodec::SplitLine(m_table.recordLines[Nr - 1]);
     const int32_t fieldCount = m_table.fieldCount;
     if (static_cast<int64_t>(values.size()) < fieldCount) {
-        Fail("line " + std::to_string(1 + fieldCount + Nr) + ": record " + std::to_string(Nr) + " has " +
-             std::to_string(values.size()) + " values, the table " + std::to_string(fieldCount) + " fields");
+        FailTooFewValues(Nr, values.size());
     }
     Collection record;
     for (int32_t i = 0; i < fieldCount; ++i) {
@@ -129,6 +128,32 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
         record.push_back(scrambled ? Unscrambled(values[i]) : values[i]);
     }
     return record;
+}
+
+std::optional<ZurerEzuz::Collection> ZurerEzuz::FieldValues(int32_t FieldNr) {
+    if (!m_isOpen) {
+        FailSoftly(kNoDatabase);
+        return std::nullopt;
+    }
+    if (m_autoSave) {
+        ReloadDatabase();
+    }
+    const int32_t fieldCount = m_table.fieldCount;
+    if (FieldNr < 1 || FieldNr > fieldCount) {
+        Fail("the field number " + std::to_string(FieldNr) + " lies outside 1.." + std::to_string(fieldCount));
+    }
+    const bool scrambled = FieldNr > 1 && IsScrambled(m_table.fieldDefs[FieldNr - 1]);
+    Collection column;
+    column.reserve(m_table.recordLines.size());
+    for (std::size_t i = 0; i < m_table.recordLines.size(); ++i) {
+        std::size_t valueCount = 0;
+        std::string value = LineCodec::ValueAt(m_table.recordLines[i], std::size_t(FieldNr - 1), &valueCount);
+        if (static_cast<int64_t>(valueCount) < fieldCount) {
+            FailTooFewValues(static_cast<int32_t>(i + 1), valueCount);
+        }
+        column.push_back(scrambled ? Unscrambled(value) : std::move(value));
+    }
+    return column;
 }
 
 bool ZurerEzuz::RemRecord(int32_t Nr) {
@@ -376,6 +401,12 @@ void ZurerEzuz::RequireFieldNr(int32_t Nr) const {
     if (Nr < 0 || Nr > TableContents::kMaxFields) {
         Fail("the field number " + std::to_string(Nr) + " lies outside 0..500");
     }
+}
+
+void ZurerEzuz::FailTooFewValues(int32_t Nr, std::size_t valueCount) const {
+    const int32_t fieldCount = m_table.fieldCount;
+    Fail("line " + std::to_string(1 + fieldCount + Nr) + ": record " + std::to_string(Nr) + " has " +
+         std::to_string(valueCount) + " values, the table " + std::to_string(fieldCount) + " fields");
 }
 
 void ZurerEzuz::Fail(const std::string& what) const {

@@ -50,6 +50,9 @@ public:
     // The FieldCount values of record Nr (1..RecordCount), scrambled fields unscrambled; the Id comes as
     // its decimal text.
     std::optional<Collection> Record(int32_t Nr);
+    // Value FieldNr (1..FieldCount) of every record, in record order, each as Record hands it out, after
+    // one reload at most. Raises like Record for a record with too few values.
+    std::optional<Collection> FieldValues(int32_t FieldNr);
     // Removes record Nr; the records after it move down by one.
     bool RemRecord(int32_t Nr);
     // Stores Data (FieldCount values): Id "0" adds a new record with the next Id, an existing Id
@@ -124,6 +127,7 @@ private:
     bool CheckWritable();
     void RequireRecordNr(int32_t Nr) const;
     void RequireFieldNr(int32_t Nr) const;
+    [[noreturn]] void FailTooFewValues(int32_t Nr, std::size_t valueCount) const;
     [[noreturn]] void Fail(const std::string& what) const;
 
     bool m_isOpen = false;

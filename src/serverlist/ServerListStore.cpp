@@ -156,25 +156,24 @@ std::optional<QStringList> ServerListStore::names() {
         return std::nullopt;
     }
     try {
-        // One reload (reading the name does it with AutoSave on), then every record from that one
-        // version of the file: the rows form a consistent snapshot, and a file that was written moments
-        // ago (after every save of our own) is not read again for each of its records.
+        // One reload (reading the name does it with AutoSave on), then the names of that one version
+        // of the file: the rows form a consistent snapshot, and a file that was written moments ago
+        // (after every save of our own) is not read again. No other field of a record is decoded.
         m_store.Name();
-        const int32_t count = m_store.RecordCount();
         const AutoSaveOff snapshot(m_store);
+        if (m_store.FieldCount() < 2) {
+            fail(QStringLiteral("%1: de tabel heeft geen veld voor de servernaam").arg(m_path));
+            return std::nullopt;
+        }
+        const std::optional<recordstore::ZurerEzuz::Collection> column = m_store.FieldValues(2);
+        if (!column) {
+            fail(systemText(m_store.LastError().c_str()));
+            return std::nullopt;
+        }
         QStringList result;
-        result.reserve(count);
-        for (int32_t nr = 1; nr <= count; ++nr) {
-            const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
-            if (!record) {
-                fail(systemText(m_store.LastError().c_str()));
-                return std::nullopt;
-            }
-            if (record->size() < 2) {
-                fail(QStringLiteral("%1: de tabel heeft geen veld voor de servernaam").arg(m_path));
-                return std::nullopt;
-            }
-            result.append(codepage::Windows1252::toUnicode((*record)[1]));
+        result.reserve(qsizetype(column->size()));
+        for (const std::string& name : *column) {
+            result.append(codepage::Windows1252::toUnicode(name));
         }
         return result;
     } catch (const std::exception& error) {

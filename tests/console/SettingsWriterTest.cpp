@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
 #include <sys/stat.h>
 
 using namespace brimhold::console;
@@ -21,16 +21,16 @@ TEST(SettingsWriter, WritesTheThreeKeysToAFileForItsOwnerAlone) {
     QTemporaryDir directory;
     ASSERT_TRUE(directory.isValid());
     const QString path = directory.filePath(QStringLiteral("new/folder/app.conf"));
-    std::ostringstream errors;
+    std::string errors;
 
-    ASSERT_TRUE(SettingsWriter(path, &errors).save(QStringLiteral("h"), QStringLiteral("p"), QString()));
+    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), QString()));
 
     EXPECT_EQ(permissionsOf(path), mode_t(0600));
     QSettings saved(path, QSettings::IniFormat);
     EXPECT_EQ(saved.value(QStringLiteral("Options/rconIP")).toString(), QStringLiteral("h"));
     EXPECT_EQ(saved.value(QStringLiteral("Options/rconPort")).toString(), QStringLiteral("p"));
     EXPECT_TRUE(saved.contains(QStringLiteral("Options/rconPassword")));
-    EXPECT_EQ(errors.str(), "");
+    EXPECT_EQ(errors, "");
 }
 
 TEST(SettingsWriter, MakesAnExistingFileOwnerOnly) {
@@ -42,9 +42,9 @@ TEST(SettingsWriter, MakesAnExistingFileOwnerOnly) {
     existing.close();
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    std::ostringstream errors;
+    std::string errors;
 
-    ASSERT_TRUE(SettingsWriter(path, &errors).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
+    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
 
     EXPECT_EQ(permissionsOf(path), mode_t(0600));
 }
@@ -57,11 +57,11 @@ TEST(SettingsWriter, AFileThatCannotBeCreatedOrWrittenGivesOneLineNamingIt) {
     plain.close();
     // Neither a file below a plain file nor a folder in the file's place can be written, even by root.
     for (const QString& path : {directory.filePath(QStringLiteral("plain/app.conf")), directory.path()}) {
-        std::ostringstream errors;
+        std::string errors;
 
-        EXPECT_FALSE(SettingsWriter(path, &errors).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
+        EXPECT_FALSE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
 
-        const std::string line = errors.str();
+        const std::string line = errors;
         EXPECT_NE(line.find(path.toStdString()), std::string::npos) << line;
         EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
     }

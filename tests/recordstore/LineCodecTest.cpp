@@ -26,6 +26,11 @@ class SplitLineTest : public testing::TestWithParam<SplitCase> {};
 TEST_P(SplitLineTest, GivesTheUnescapedValues) {
     const SplitCase& c = GetParam();
     EXPECT_EQ(LineCodec::SplitLine(c.line), c.values) << c.what;
+    for (std::size_t i = 0; i < c.values.size(); ++i) {
+        std::size_t count = 0;
+        EXPECT_EQ(LineCodec::ValueAt(c.line, i, &count), c.values[i]) << c.what << ", value " << i;
+        EXPECT_EQ(count, c.values.size()) << c.what;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -705,6 +705,19 @@ TEST_F(ZurerEzuzTest, ARecordLineWithTooFewValuesRaisesWithItsLineNumber) {
     EXPECT_THAT([&] { m_store.Record(2); }, ThrowsMessage<RecordStoreError>(HasSubstr(path + ": line 8:")));
 }
 
+TEST_F(ZurerEzuzTest, FieldValuesHandsOutOneFieldOfEveryRecordAsRecordDoes) {
+    open(serverListWithIds({3, 9}));
+    EXPECT_EQ(m_store.FieldValues(1), (Collection{"3", "9"}));
+    EXPECT_EQ(m_store.FieldValues(2), (Collection{"server 3", "server 9"}));
+    EXPECT_EQ(m_store.FieldValues(5), (Collection{"pw3", "pw9"}));
+    EXPECT_THROW(m_store.FieldValues(6), RecordStoreError);
+
+    const std::string path = open(kServerListHeader + "1#a\\#b#c#d#e\\\\\r\n2#short\r\n");
+    EXPECT_THAT([&] { m_store.FieldValues(2); }, ThrowsMessage<RecordStoreError>(HasSubstr(path + ": line 8:")));
+    open(kServerListHeader + "1#a\\#b#c#d#e\\\\\r\n");
+    EXPECT_EQ(m_store.FieldValues(2), (Collection{"a#b"}));
+}
+
 TEST_F(ZurerEzuzTest, ValuesBeyondTheFieldsStayInTheLineButAreNotHandedOut) {
     const std::string path = open(kServerListHeader + "1#a#b#c##extra\r\n2#x#y#z#\r\n", true);
     EXPECT_EQ(m_store.Record(1), (Collection{"1", "a", "b", "c", ""}));
