@@ -107,13 +107,19 @@ bool ZurerEzuz::SaveDatabase() {
     return true;
 }
 
-std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
+bool ZurerEzuz::ReadyToRead() {
     if (!m_isOpen) {
-        FailSoftly(kNoDatabase);
-        return std::nullopt;
+        return FailSoftly(kNoDatabase);
     }
     if (m_autoSave) {
         ReloadDatabase();
+    }
+    return true;
+}
+
+std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
+    if (!ReadyToRead()) {
+        return std::nullopt;
     }
     RequireRecordNr(Nr);
     const std::vector<std::string> values = LineCodec::SplitLine(m_table.recordLines[Nr - 1]);
@@ -131,12 +137,8 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
 }
 
 std::optional<ZurerEzuz::Collection> ZurerEzuz::FieldValues(int32_t FieldNr) {
-    if (!m_isOpen) {
-        FailSoftly(kNoDatabase);
+    if (!ReadyToRead()) {
         return std::nullopt;
-    }
-    if (m_autoSave) {
-        ReloadDatabase();
     }
     const int32_t fieldCount = m_table.fieldCount;
     if (FieldNr < 1 || FieldNr > fieldCount) {

@@ -87,6 +87,9 @@ public:
     static Collection ArrayToCollection(const std::vector<std::string>& vArray);
 
 private:
+    // False, with LastError set, when nothing is open; else takes over, with AutoSave on, what another
+    // program saved.
+    bool ReadyToRead();
     // Loads the file again unless it provably did not change since the last load.
     void ReloadDatabase();
     // Reads FileName into fresh contents and takes them over only when the whole file was read.
