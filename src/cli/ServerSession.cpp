@@ -114,9 +114,10 @@ void ServerSession::received(const QByteArray& datagram) {
         }
         return;
     }
+    const qsizetype joinedBefore = m_joiner->text().size();
     if (m_joiner->add(datagram, m_clock.nowMs())) {
         m_timer->startAt(m_joiner->endsAt());
-        emit replyPieceReceived(datagram.mid(rcon::RconProtocol::kPrintHeader.size()));
+        emit replyPieceReceived(m_joiner->text().mid(joinedBefore));  // the piece's text, header off
     }
 }
 
@@ -158,6 +159,7 @@ void ServerSession::finish(Outcome outcome, const QString& problem) {
     m_problem = problem;
     m_finishedAtMs = m_clock.nowMs();
     m_timer->stop();
+    m_sender->dropHeld();  // a challenge coming later must not send them in the next run
     m_socket->close();
     emit finished();
 }

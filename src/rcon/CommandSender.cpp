@@ -53,15 +53,20 @@ void CommandSender::timerRanOut() {
         return;
     }
     if (m_queryOut && m_tries >= m_timing.queryTries) {
-        const int dropped = int(m_waiting.size());
-        m_waiting.clear();
-        m_queryOut = false;
-        m_tries = 0;
-        emit gaveUp(dropped);
+        emit gaveUp(dropHeld());
         return;
     }
     m_queryOut = false;
     queryWhenAllowed();
+}
+
+int CommandSender::dropHeld() {
+    const int dropped = int(m_waiting.size());
+    m_waiting.clear();
+    m_queryOut = false;
+    m_tries = 0;
+    m_timer->stop();
+    return dropped;
 }
 
 bool CommandSender::takeDatagram(const QByteArray& datagram) {

@@ -49,6 +49,10 @@ public:
     // mode), which is nobody's reply; false for everything else.
     bool takeDatagram(const QByteArray& datagram);
 
+    // Drops the commands waiting for a challenge, without a word: their run has ended, and a challenge
+    // that comes later must not sign them. Returns how many there were.
+    int dropHeld();
+
     // Commands waiting for a challenge.
     int waitingCommands() const { return int(m_waiting.size()); }
 

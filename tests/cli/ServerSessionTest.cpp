@@ -31,6 +31,7 @@ private slots:
     void aSplitReplyEndsOnlyWhenTheIdleTimeHasPassedAfterItsLastPiece();
     void withoutAnyReplyTheSessionEndsAtTheTimeOut();
     void aDatagramFromAnotherPortIsIgnored();
+    void eachPieceIsPassedOnWithoutItsHeaderOfEitherEngine();
 };
 
 void ServerSessionTest::fifteenCommandsArePacedUnderTheFloodLimitAndNoneIsLost() {
@@ -123,6 +124,22 @@ void ServerSessionTest::aDatagramFromAnotherPortIsIgnored() {
     clock.advanceBy(250);
     QVERIFY(session.isFinished());
     QCOMPARE(session.replies(), QList<QByteArray>{"genuine\n"});
+}
+
+void ServerSessionTest::eachPieceIsPassedOnWithoutItsHeaderOfEitherEngine() {
+    RconTestServer server;
+    server.setSilent(true);
+    QVERIFY(server.listen());
+    ManualClock clock;
+    ServerSession session(targetOf(server), clock, {250, 3000});
+    QSignalSpy pieces(&session, &ServerSession::replyPieceReceived);
+    session.runCommands({"status"});
+    QTRY_COMPARE(server.received().size(), 1);
+    server.sendToLastSender(RconProtocol::kPrintHeader + "quake 3\n");
+    server.sendToLastSender(RconProtocol::kDarkPlacesPrintHeader + "darkplaces\n");
+    QTRY_COMPARE(pieces.size(), 2);
+    QCOMPARE(pieces.at(0).at(0).toByteArray(), QByteArray("quake 3\n"));
+    QCOMPARE(pieces.at(1).at(0).toByteArray(), QByteArray("darkplaces\n"));
 }
 
 QTEST_GUILESS_MAIN(ServerSessionTest)

@@ -87,4 +87,16 @@ TEST_F(CommandSenderTest, AnUnansweredQueryIsRepeatedUntilTheCommandsAreGivenUp)
     EXPECT_EQ(m_sent.last(), SecureRcon::challengeRequest(kPassword, "c3", "c"));
 }
 
+TEST_F(CommandSenderTest, DroppedCommandsAreNeverSignedByALaterChallenge) {
+    const auto challenged = sender(AuthMode::Challenge);
+    challenged->sendCommand(kPassword, "from an ended run");
+    EXPECT_EQ(challenged->dropHeld(), 1);
+    m_clock.advanceBy(CommandSender::Timing{}.retryMs * 10);
+    EXPECT_EQ(m_sent.size(), 1);  // the one query, not repeated
+    challenged->sendCommand(kPassword, "next");
+    EXPECT_TRUE(challenged->takeDatagram(challengeAnswer("c1")));
+    EXPECT_EQ(m_sent.last(), SecureRcon::challengeRequest(kPassword, "c1", "next"));
+    EXPECT_EQ(m_gaveUp, 0);
+}
+
 }  // namespace
