@@ -11,11 +11,11 @@
 #include "serverlist/ServerListStore.h"
 #include "demo/RconTestServer.h"
 
+#include "ChildProcess.h"
 #include "PseudoTerminal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -161,15 +161,7 @@ public:
         mark = terminal->mark();
         terminal->type("sv_floodP\t");
         terminal->waitForOutput("rotect", mark, 10000);
-        QFile status(QStringLiteral("/proc/%1/status").arg(terminal->pid()));
-        long peakKb = 0;
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : status.readAll().split('\n')) {
-                if (line.startsWith("VmHWM:")) {
-                    peakKb = line.mid(6).trimmed().split(' ').first().toLong();
-                }
-            }
-        }
+        const long peakKb = peakResidentKb(terminal->pid());
         terminal->type("\x03\x04");
         terminal->waitForExit();
         return peakKb;

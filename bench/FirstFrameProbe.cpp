@@ -1,6 +1,6 @@
 // Linked into a program built only for the start-up benchmark: ends the program as soon as its first
 // frame is on the screen, so that whoever started it reads the CPU time and peak memory of the start
-// from wait4(). With BRIMHOLD_STARTUP_STOP=settled it ends instead when the event loop first waits for
+// at its exit. With BRIMHOLD_STARTUP_STOP=settled it ends instead when the event loop first waits for
 // input after that frame, that is once everything the program does before handling input is done.
 //
 // The probe filters every event of the application; the filter costs the same in every program that

@@ -66,9 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             datagram.prepend(RconProtocol::kDarkPlacesPrintHeader);
         }
         const bool added = joiner.add(datagram, now);
-        const qsizetype headerSize = datagram.startsWith(RconProtocol::kPrintHeader)             ? 10
-                                     : datagram.startsWith(RconProtocol::kDarkPlacesPrintHeader) ? 5
-                                                                                                 : 0;
+        const qsizetype headerSize = datagram.startsWith(RconProtocol::kPrintHeader)
+                                         ? RconProtocol::kPrintHeader.size()
+                                     : datagram.startsWith(RconProtocol::kDarkPlacesPrintHeader)
+                                         ? RconProtocol::kDarkPlacesPrintHeader.size()
+                                         : 0;
         FUZZ_CHECK(added == (headerSize > 0));
         if (added) {
             expected += datagram.mid(headerSize);

@@ -51,8 +51,9 @@ public:
         FUZZ_CHECK(converted.size() == datagram.size() + datagram.count('\n'));
         // DarkPlaces' header is its first five bytes, which hold no line feed; any other is eleven
         // characters after conversion.
-        const bool darkPlaces = datagram.startsWith(QByteArray(4, '\xFF') + 'n');
-        const QByteArray text = converted.mid(darkPlaces ? 5 : RconProtocol::kHeaderLength);
+        const bool darkPlaces = datagram.startsWith(RconProtocol::kDarkPlacesPrintHeader);
+        const QByteArray text = converted.mid(darkPlaces ? RconProtocol::kDarkPlacesPrintHeader.size()
+                                                         : RconProtocol::kHeaderLength);
         if (reply.answersProbe) {
             FUZZ_CHECK(!m_connected && text.startsWith("!!ping"));
             m_connected = true;

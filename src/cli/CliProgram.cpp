@@ -117,9 +117,9 @@ void CliProgram::listServers() {
     if (!store) {
         return;
     }
-    const std::optional<QStringList> names = store->names();
+    const QStringList names = store->takeNamesReadAtSetUp();
     QByteArray listing;
-    for (int nr = 1; names && nr <= int(names->size()); ++nr) {
+    for (int nr = 1; nr <= int(names.size()); ++nr) {
         const std::optional<serverlist::ServerListStore::Entry> entry = store->entry(nr);
         if (!entry) {
             break;
@@ -140,7 +140,7 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
     if (!store) {
         return std::nullopt;
     }
-    const QStringList names = store->names().value_or(QStringList());
+    const QStringList names = store->takeNamesReadAtSetUp();
     const ServerSelection selection(names,
                                     {m_arguments->serverNames(), m_arguments->all(), m_arguments->match()});
     QList<ServerTarget> targets;

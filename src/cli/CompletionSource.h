@@ -41,8 +41,6 @@ public:
     // A command has gone to the servers: it may have changed the players, who are asked for again.
     void commandSent();
 
-    const CompletionWords& words() const { return m_words; }
-
 signals:
     void wordsArrived();
 

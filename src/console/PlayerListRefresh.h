@@ -41,14 +41,11 @@ public:
     void refresh(qint64 delayMs = 0);
     // Refreshes every `intervalMs`, counted from the start of the last refresh; 0 turns it off.
     void setInterval(qint64 intervalMs);
-    qint64 interval() const { return m_intervalMs; }
 
     // Takes a datagram from the server.
     void received(const QByteArray& datagram);
 
     bool isRunning() const { return m_step != Step::Idle; }
-    // Whether the next refresh asks the add-on too: until it has failed to answer once.
-    bool asksPunkBuster() const { return m_askPunkBuster; }
 
 signals:
     // A refresh's result; `punkBuster` is empty when the add-on was not asked or did not answer.

@@ -97,11 +97,6 @@ QByteArray namePadding(const QByteArray& name) {
     return QByteArray(qMax<qsizetype>(1, kNameColumnWidth - rcon::ColorCodes::strip(name).size()), ' ');
 }
 
-bool isSlotNumber(const QByteArray& word) {
-    return !word.isEmpty() &&
-           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 DemoGameState::DemoGameState() : m_players(initialPlayers()), m_maps(stockMaps()) {}

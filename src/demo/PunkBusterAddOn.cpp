@@ -10,11 +10,6 @@ namespace {
 
 const QByteArray kPunkBuster = "PunkBuster Server: ";
 
-bool isSlotNumber(const QByteArray& word) {
-    return !word.isEmpty() &&
-           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 QByteArray PunkBusterAddOn::execute(const QByteArray& name, const QList<QByteArray>& words,

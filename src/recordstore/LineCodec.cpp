@@ -80,6 +80,20 @@ std::string Unescape(const std::string& line, std::size_t from, std::size_t to) 
     return value;
 }
 
+// Hands the bounds of each value, from..to with the separator excluded, to onValue, first to last.
+template <typename OnValue>
+void ForEachValue(const std::string& line, OnValue onValue) {
+    std::size_t valueStart = 0;
+    for (;;) {
+        const std::size_t separator = NextSeparator(line, valueStart);
+        onValue(valueStart, std::min(separator, line.size()));
+        if (separator == std::string::npos) {
+            return;
+        }
+        valueStart = separator + 1;
+    }
+}
+
 }  // namespace
 
 std::string LineCodec::JoinLine(const std::vector<std::string>& values) {
@@ -95,39 +109,23 @@ std::string LineCodec::JoinLine(const std::vector<std::string>& values) {
 
 std::vector<std::string> LineCodec::SplitLine(const std::string& line) {
     std::vector<std::string> values;
-    std::size_t valueStart = 0;
-    for (;;) {
-        const std::size_t separator = NextSeparator(line, valueStart);
-        values.push_back(Unescape(line, valueStart, std::min(separator, line.size())));
-        if (separator == std::string::npos) {
-            return values;
-        }
-        valueStart = separator + 1;
-    }
+    ForEachValue(line, [&](std::size_t from, std::size_t to) { values.push_back(Unescape(line, from, to)); });
+    return values;
 }
 
 std::string LineCodec::FirstValue(const std::string& line) {
     return Unescape(line, 0, std::min(NextSeparator(line, 0), line.size()));
 }
 
-// Only the wanted value is unescaped; the others are only counted.
 std::string LineCodec::ValueAt(const std::string& line, std::size_t index, std::size_t* valueCount) {
     std::string wanted;
-    std::size_t completed = 0;
-    std::size_t valueStart = 0;
-    for (;;) {
-        const std::size_t separator = NextSeparator(line, valueStart);
-        const std::size_t valueEnd = std::min(separator, line.size());
-        if (completed == index) {
-            wanted = Unescape(line, valueStart, valueEnd);
+    std::size_t count = 0;
+    ForEachValue(line, [&](std::size_t from, std::size_t to) {
+        if (count++ == index) {
+            wanted = Unescape(line, from, to);  // only the wanted value is unescaped
         }
-        ++completed;
-        if (separator == std::string::npos) {
-            break;
-        }
-        valueStart = separator + 1;
-    }
-    *valueCount = completed;
+    });
+    *valueCount = count;
     return wanted;
 }
 

@@ -129,9 +129,7 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::Record(int32_t Nr) {
     }
     Collection record;
     for (int32_t i = 0; i < fieldCount; ++i) {
-        // The Id is always plain decimal text, whatever the type of field 1.
-        const bool scrambled = i > 0 && IsScrambled(m_table.fieldDefs[i]);
-        record.push_back(scrambled ? Unscrambled(values[i]) : values[i]);
+        record.push_back(IsStoredScrambled(i) ? Unscrambled(values[i]) : values[i]);
     }
     return record;
 }
@@ -142,9 +140,10 @@ std::optional<ZurerEzuz::Collection> ZurerEzuz::FieldValues(int32_t FieldNr) {
     }
     const int32_t fieldCount = m_table.fieldCount;
     if (FieldNr < 1 || FieldNr > fieldCount) {
-        Fail("the field number " + std::to_string(FieldNr) + " lies outside 1.." + std::to_string(fieldCount));
+        Fail("the field number " + std::to_string(FieldNr) + " lies outside 1.." +
+             std::to_string(fieldCount));
     }
-    const bool scrambled = FieldNr > 1 && IsScrambled(m_table.fieldDefs[FieldNr - 1]);
+    const bool scrambled = IsStoredScrambled(FieldNr - 1);
     Collection column;
     column.reserve(m_table.recordLines.size());
     for (std::size_t i = 0; i < m_table.recordLines.size(); ++i) {
@@ -364,6 +363,11 @@ void ZurerEzuz::Load() {
 std::string ZurerEzuz::Scrambled(const std::string& value) const {
     RequireKeyFor(value);
     return FieldScrambler::ScrambleField(value, m_smartEncryptKey);
+}
+
+bool ZurerEzuz::IsStoredScrambled(int32_t index) const {
+    // The Id is always plain decimal text, whatever the type of field 1.
+    return index > 0 && IsScrambled(m_table.fieldDefs[std::size_t(index)]);
 }
 
 std::string ZurerEzuz::Unscrambled(const std::string& value) const {

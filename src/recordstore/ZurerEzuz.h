@@ -125,6 +125,8 @@ private:
     // A type-2 value under SmartEncryptKey; an empty key with a non-empty value raises.
     std::string Scrambled(const std::string& value) const;
     std::string Unscrambled(const std::string& value) const;
+    // Whether value index (from 0) of a record line is held scrambled.
+    bool IsStoredScrambled(int32_t index) const;
     void RequireKeyFor(const std::string& value) const;
     bool FailSoftly(const char* error);
     bool CheckWritable();

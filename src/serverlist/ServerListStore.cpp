@@ -125,15 +125,16 @@ ServerListStore::SetUp ServerListStore::setUp() {
     } catch (const std::exception& error) {
         return unreadable(systemText(error.what()));
     }
-    m_store.setAutoSave(true);
     m_ready = true;
     // The open checks every line's Id but not its values: a record with too few values only shows when
-    // it is read. Such a file is kept away from every change, like one the open refused.
+    // it is read. Such a file is kept away from every change, like one the open refused. The names
+    // come from the version just opened (AutoSave is still off), not from a second look at the file.
     std::optional<QStringList> read = names();
     if (!read) {
         m_ready = false;
         return unreadable(m_problem);
     }
+    m_store.setAutoSave(true);
     m_namesReadAtSetUp = std::move(*read);
     return SetUp::Ready;
 }

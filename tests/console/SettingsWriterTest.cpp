@@ -1,5 +1,7 @@
 #include "console/SettingsWriter.h"
 
+#include "FileBytes.h"
+
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,18 +14,15 @@ using namespace brimhold::console;
 
 namespace {
 
-mode_t permissionsOf(const QString& path) {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
-}
-
 TEST(SettingsWriter, WritesTheThreeKeysToAFileForItsOwnerAlone) {
     QTemporaryDir directory;
     ASSERT_TRUE(directory.isValid());
     const QString path = directory.filePath(QStringLiteral("new/folder/app.conf"));
     std::string errors;
 
-    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), QString()));
+    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) {
+                    errors += line;
+                }).save(QStringLiteral("h"), QStringLiteral("p"), QString()));
 
     EXPECT_EQ(permissionsOf(path), mode_t(0600));
     QSettings saved(path, QSettings::IniFormat);
@@ -44,7 +43,9 @@ TEST(SettingsWriter, MakesAnExistingFileOwnerOnly) {
                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther));
     std::string errors;
 
-    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
+    ASSERT_TRUE(SettingsWriter(path, [&errors](const std::string& line) {
+                    errors += line;
+                }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
 
     EXPECT_EQ(permissionsOf(path), mode_t(0600));
 }
@@ -59,7 +60,9 @@ TEST(SettingsWriter, AFileThatCannotBeCreatedOrWrittenGivesOneLineNamingIt) {
     for (const QString& path : {directory.filePath(QStringLiteral("plain/app.conf")), directory.path()}) {
         std::string errors;
 
-        EXPECT_FALSE(SettingsWriter(path, [&errors](const std::string& line) { errors += line; }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
+        EXPECT_FALSE(SettingsWriter(path, [&errors](const std::string& line) {
+                         errors += line;
+                     }).save(QStringLiteral("h"), QStringLiteral("p"), "pw"));
 
         const std::string line = errors;
         EXPECT_NE(line.find(path.toStdString()), std::string::npos) << line;

@@ -1,5 +1,6 @@
-#include "FileBytes.h"
 #include "rcon/AuthModeStore.h"
+
+#include "FileBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,11 +11,6 @@
 using namespace brimhold::rcon;
 
 namespace {
-
-mode_t permissionsOf(const QString& path) {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
-}
 
 class AuthModeStoreTest : public ::testing::Test {
 protected:

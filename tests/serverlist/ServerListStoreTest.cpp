@@ -17,12 +17,6 @@ namespace {
 
 const QByteArray kSchema(kServerListSchema);
 
-mode_t permissionsOf(const QString& path) {
-    struct stat status {};
-    ::stat(QFile::encodeName(path).constData(), &status);
-    return status.st_mode & 07777;
-}
-
 class ServerListStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
