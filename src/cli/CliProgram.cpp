@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <numeric>
+
 namespace brimhold::cli {
 
 namespace {
@@ -105,8 +107,8 @@ std::unique_ptr<serverlist::ServerListStore> CliProgram::openServerList() {
                          .arg(store->path(), QString::fromLatin1(serverlist::ServerListStore::kTableName)));
             break;
         case serverlist::ServerListStore::SetUp::Unavailable:
-            complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
-            break;
+            cannotReadServerList(*store);
+            return nullptr;
     }
     end(ExitStatus::kError);
     return nullptr;
@@ -117,22 +119,24 @@ void CliProgram::listServers() {
     if (!store) {
         return;
     }
-    const QStringList names = store->takeNamesReadAtSetUp();
-    QByteArray listing;
-    for (int nr = 1; nr <= int(names.size()); ++nr) {
-        const std::optional<serverlist::ServerListStore::Entry> entry = store->entry(nr);
-        if (!entry) {
-            break;
-        }
-        listing += Report::listedServer(entry->name, entry->host, entry->port);
-    }
-    if (!store->problem().isEmpty()) {
-        complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
-        end(ExitStatus::kError);
+    QList<int> nrs(store->takeNamesReadAtSetUp().size());
+    std::iota(nrs.begin(), nrs.end(), 1);
+    const std::optional<QList<serverlist::ServerListStore::Entry>> entries = store->entries(nrs);
+    if (!entries) {
+        cannotReadServerList(*store);
         return;
+    }
+    QByteArray listing;
+    for (const serverlist::ServerListStore::Entry& entry : *entries) {
+        listing += Report::listedServer(entry.name, entry.host, entry.port);
     }
     print(listing);
     end(ExitStatus::kOk);
+}
+
+void CliProgram::cannotReadServerList(const serverlist::ServerListStore& store) {
+    complain(QStringLiteral("cannot read the server list: %1").arg(store.problem()));
+    end(ExitStatus::kError);
 }
 
 std::optional<QList<ServerTarget>> CliProgram::savedServers() {
@@ -143,19 +147,19 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
     const QStringList names = store->takeNamesReadAtSetUp();
     const ServerSelection selection(names,
                                     {m_arguments->serverNames(), m_arguments->all(), m_arguments->match()});
-    QList<ServerTarget> targets;
+    QList<int> nrs;
     for (const int position : selection.positions()) {
-        const std::optional<serverlist::ServerListStore::Entry> entry = store->entry(position + 1);
-        if (!entry) {
-            break;
-        }
-        targets.append(
-            {entry->name, entry->host, entry->port, codepage::Windows1252::fromUnicode(entry->password)});
+        nrs.append(position + 1);
     }
-    if (!store->problem().isEmpty()) {
-        complain(QStringLiteral("cannot read the server list: %1").arg(store->problem()));
-        end(ExitStatus::kError);
+    const std::optional<QList<serverlist::ServerListStore::Entry>> entries = store->entries(nrs);
+    if (!entries) {
+        cannotReadServerList(*store);
         return std::nullopt;
+    }
+    QList<ServerTarget> targets;
+    for (const serverlist::ServerListStore::Entry& entry : *entries) {
+        targets.append(
+            {entry.name, entry.host, entry.port, codepage::Windows1252::fromUnicode(entry.password)});
     }
     const QString where = QDir::toNativeSeparators(store->path());
     if (!selection.unknownName().isEmpty()) {

@@ -62,6 +62,8 @@ private:
     void listServers();
     std::unique_ptr<serverlist::ServerListStore> openServerList();
     std::optional<QList<ServerTarget>> savedServers();
+    // Says what the store could not read and ends the run with kError.
+    void cannotReadServerList(const serverlist::ServerListStore& store);
     void applyAuthModes(QList<ServerTarget>& targets);
     void runFleet(const QList<ServerTarget>& targets, const QList<QByteArray>& commands);
     void runConsole(const QList<ServerTarget>& targets);

@@ -184,24 +184,38 @@ std::optional<QStringList> ServerListStore::names() {
 }
 
 std::optional<ServerListStore::Entry> ServerListStore::entry(int nr) {
+    const std::optional<QList<Entry>> read = entries({nr});
+    return read ? std::optional<Entry>(read->first()) : std::nullopt;
+}
+
+std::optional<QList<ServerListStore::Entry>> ServerListStore::entries(const QList<int>& nrs) {
     if (!m_ready) {
         return std::nullopt;
     }
     try {
-        const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
-        if (!record) {
-            fail(systemText(m_store.LastError().c_str()));
-            return std::nullopt;
+        // One reload, then every record from that version, as names() does.
+        m_store.Name();
+        const AutoSaveOff snapshot(m_store);
+        QList<Entry> result;
+        result.reserve(nrs.size());
+        for (const int nr : nrs) {
+            const std::optional<recordstore::ZurerEzuz::Collection> record = m_store.Record(nr);
+            if (!record) {
+                fail(systemText(m_store.LastError().c_str()));
+                return std::nullopt;
+            }
+            if (record->size() < 5) {
+                fail(QStringLiteral("%1: de tabel heeft %2 velden in plaats van 5")
+                         .arg(m_path)
+                         .arg(record->size()));
+                return std::nullopt;
+            }
+            result.append({codepage::Windows1252::toUnicode((*record)[1]),
+                           codepage::Windows1252::toUnicode((*record)[2]),
+                           codepage::Windows1252::toUnicode((*record)[3]),
+                           codepage::Windows1252::toUnicode((*record)[4])});
         }
-        if (record->size() < 5) {
-            fail(QStringLiteral("%1: de tabel heeft %2 velden in plaats van 5")
-                     .arg(m_path)
-                     .arg(record->size()));
-            return std::nullopt;
-        }
-        return Entry{
-            codepage::Windows1252::toUnicode((*record)[1]), codepage::Windows1252::toUnicode((*record)[2]),
-            codepage::Windows1252::toUnicode((*record)[3]), codepage::Windows1252::toUnicode((*record)[4])};
+        return result;
     } catch (const std::exception& error) {
         fail(systemText(error.what()));
         return std::nullopt;

@@ -66,6 +66,9 @@ public:
     QStringList takeNamesReadAtSetUp() { return std::exchange(m_namesReadAtSetUp, {}); }
     // Record nr (from 1); nothing when the store fails.
     std::optional<Entry> entry(int nr);
+    // Records nrs (each from 1), in that order, all from one version of the file; nothing when the
+    // store fails on any of them.
+    std::optional<QList<Entry>> entries(const QList<int>& nrs);
     // Adds the entry as a new record (Id "0"). False when the store refuses or fails.
     bool add(const Entry& entry);
     // Removes record nr (from 1). False when the store refuses or fails.
