@@ -177,8 +177,7 @@ void frmConnect::buildServersFrame() {
     connect(lstServers, &QListWidget::itemSelectionChanged, this, &frmConnect::lstServers_Click);
     connect(lstServers, &QListWidget::itemDoubleClicked, this, &frmConnect::lstServers_DblClick);
 
-    m_serverMenu = new SecureRconMenu(
-        m_options.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath() : m_options.authModeFile, this);
+    m_serverMenu = new SecureRconMenu(m_options.authModeFile, this);
     connect(m_serverMenu, &SecureRconMenu::notKept, this,
             [this](const QString& reason) { showNotice(QStringLiteral("Niet bewaard: ") + reason); });
     lstServers->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -180,8 +180,7 @@ std::optional<QList<ServerTarget>> CliProgram::savedServers() {
 // Each server's rcon mode: the one that --secure asks for, which the servers keep from now on, or the one
 // they keep.
 void CliProgram::applyAuthModes(QList<ServerTarget>& targets) {
-    rcon::AuthModeStore modes(m_environment.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath()
-                                                                   : m_environment.authModeFile);
+    rcon::AuthModeStore modes(m_environment.authModeFile);
     bool complained = false;
     for (ServerTarget& target : targets) {
         const std::optional<rcon::AuthMode>& asked = m_arguments->secure();

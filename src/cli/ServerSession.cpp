@@ -4,8 +4,6 @@
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
 
-#include <QDateTime>
-
 namespace brimhold::cli {
 
 namespace {
@@ -31,8 +29,7 @@ ServerSession::ServerSession(ServerTarget target, rcon::Clock& clock, Timing tim
       m_socket(new rcon::RconSocket(this, rcon::RconSocket::ReadOn::OwnersThread)),
       m_timer(clock.createTimer([this] { timerRanOut(); })),
       m_sender(std::make_unique<rcon::CommandSender>(
-          m_target.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, clock,
-          [] { return QDateTime::currentMSecsSinceEpoch(); })) {
+          m_target.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, clock)) {
     connect(m_socket, &rcon::RconSocket::datagramReceived, this, &ServerSession::received);
     connect(m_socket, &rcon::RconSocket::failed, this,
             [this](const QString& message) { finish(Outcome::Error, message); });

@@ -19,6 +19,9 @@ ColourCodeHighlighter::~ColourCodeHighlighter() = default;
 // A hidden character takes no room: it is drawn transparent and its advance is taken back by a
 // negative letter spacing of the same width (the box's font is fixed-pitch, so one width serves).
 void ColourCodeHighlighter::highlightBlock(const QString& text) {
+    if (!text.contains(QLatin1Char('^'))) {
+        return;  // every code starts with a caret: most lines hold none, and need no conversion
+    }
     // One character of the box is one byte of the code page, so positions carry over unchanged.
     const QByteArray bytes = codepage::Windows1252::fromUnicode(text);
     const QList<rcon::ColorCodes::Code> codes = rcon::ColorCodes::codes(bytes);

@@ -18,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -182,12 +181,9 @@ void frmMain::showAndStartUp() {
                                  std::chrono::milliseconds(m_options.progressIntervalMs)},
                                 {}, this);
     connect(m_probeWait, &ProbeWait::dot, this, [this] { appendToTranscript("."); });
-    const QString modeFile =
-        m_options.authModeFile.isEmpty() ? rcon::AuthModeStore::defaultPath() : m_options.authModeFile;
     m_sender = std::make_unique<rcon::CommandSender>(
-        rcon::AuthModeStore(modeFile).modeOf(rconIP, rconPort),
-        [this](const QByteArray& datagram) { rcon->send(datagram); }, m_clock,
-        [] { return QDateTime::currentMSecsSinceEpoch(); });
+        rcon::AuthModeStore(m_options.authModeFile).modeOf(rconIP, rconPort),
+        [this](const QByteArray& datagram) { rcon->send(datagram); }, m_clock);
     rcon->connectToServer(rconIP, rconPort);
     SendCommand(QString::fromLatin1(rcon::RconProtocol::kProbeCommand));
     appendToTranscript(
@@ -335,8 +331,9 @@ void frmMain::saveSettings() {
     const QString path = QSettings(application, application).fileName();
     // Standard error through stdio: the program has no other use for iostreams, whose set-up at start
     // would cost every start.
-    SettingsWriter(path, [](const std::string& line) { std::fputs(line.c_str(), stderr); })
-        .save(rconIP, rconPort, rconPassword);
+    SettingsWriter(path, [](const std::string& line) {
+        std::fputs(line.c_str(), stderr);
+    }).save(rconIP, rconPort, rconPassword);
 }
 
 void frmMain::endProgram() {

@@ -3,7 +3,6 @@
 #include "codepage/Windows1252.h"
 #include "rcon/CommandSender.h"
 #include "rcon/RconSocket.h"
-#include "rcon/SystemClock.h"
 #include "console/InputDialogPrompter.h"
 #include "console/PlayerNameDelegate.h"
 #include "console/PlayerTableModel.h"
@@ -11,7 +10,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateTime>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -42,19 +40,13 @@ frmPlayers::frmPlayers(Setup setup, QWidget* parent)
         m_setup.prompter = std::make_shared<InputDialogPrompter>(this);
     }
 
-    rcon::Clock* clock = m_setup.clock;
-    if (!clock) {
-        m_ownClock = std::make_unique<rcon::SystemClock>();
-        clock = m_ownClock.get();
-    }
     m_socket = new rcon::RconSocket(this);
     m_sender = std::make_unique<rcon::CommandSender>(
-        m_setup.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, *clock,
-        [] { return QDateTime::currentMSecsSinceEpoch(); });
+        m_setup.mode, [this](const QByteArray& datagram) { m_socket->send(datagram); }, m_clock);
     const QByteArray password = codepage::Windows1252::fromUnicode(m_setup.password);
     m_refresh = new PlayerListRefresh(
-        *clock, [this, password](const QByteArray& command) { m_sender->sendCommand(password, command); },
-        m_setup.timing, this);
+        m_clock, [this, password](const QByteArray& command) { m_sender->sendCommand(password, command); },
+        PlayerListRefresh::Timing{}, this);
     connect(m_socket, &rcon::RconSocket::datagramReceived, this, [this](const QByteArray& datagram) {
         if (!m_sender->takeDatagram(datagram)) {
             m_refresh->received(datagram);
@@ -202,7 +194,7 @@ void frmPlayers::runAction(PlayerAction action, const PlayerRow& player) {
     PlayerActions actions(*m_setup.prompter);
     if (const std::optional<QString> command = actions.command(action, player)) {
         m_setup.runCommand(*command);
-        m_refresh->refresh(m_setup.refreshAfterActionMs);
+        m_refresh->refresh(kRefreshAfterActionMs);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rcon/Clock.h"
 #include "rcon/SecureRcon.h"
+#include "rcon/SystemClock.h"
 #include "console/PlayerActions.h"
 #include "console/PlayerListRefresh.h"
 #include "console/PlayerTable.h"
@@ -50,12 +50,10 @@ public:
         std::function<void(const QString& command)> runCommand;
         // Asks the actions' questions and confirmations; null means modal dialogs over this window.
         std::shared_ptr<InputPrompter> prompter;
-        // The clock of the refreshes; null means the system's. Must outlive the window.
-        rcon::Clock* clock = nullptr;
-        PlayerListRefresh::Timing timing;
-        // How long after an action the table refreshes, so that the server has carried it out.
-        qint64 refreshAfterActionMs = 1000;
     };
+
+    // How long after an action the table refreshes, so that the server has carried it out.
+    static constexpr qint64 kRefreshAfterActionMs = 1000;
 
     // The automatic refresh intervals the window offers, in seconds (0: off).
     static constexpr int kAutoRefreshSeconds[] = {0, 10, 30, 60};
@@ -84,7 +82,7 @@ private:
     std::optional<PlayerTable::Key> selectedKey() const;
 
     Setup m_setup;
-    std::unique_ptr<rcon::Clock> m_ownClock;
+    rcon::SystemClock m_clock;
     rcon::RconSocket* m_socket = nullptr;
     std::unique_ptr<rcon::CommandSender> m_sender;
     PlayerListRefresh* m_refresh = nullptr;

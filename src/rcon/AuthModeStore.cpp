@@ -19,7 +19,7 @@ QString keyOf(const QString& host, const QString& port) {
 
 }  // namespace
 
-AuthModeStore::AuthModeStore(QString path) : m_path(std::move(path)) {}
+AuthModeStore::AuthModeStore(QString path) : m_path(path.isEmpty() ? defaultPath() : std::move(path)) {}
 
 QString AuthModeStore::defaultPath() {
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -12,7 +12,7 @@ namespace brimhold::rcon {
 // program and brimhold-rcon-cli see each other's choices.
 class AuthModeStore final {
 public:
-    // The store in the file at path (created on the first change).
+    // The store in the file at path (created on the first change); an empty path means defaultPath().
     explicit AuthModeStore(QString path);
 
     // The per-user file that every program of the project shares

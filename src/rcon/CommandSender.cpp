@@ -2,6 +2,8 @@
 
 #include "rcon/RconProtocol.h"
 
+#include <QDateTime>
+
 namespace brimhold::rcon {
 
 CommandSender::CommandSender(AuthMode mode, Send send, Clock& clock, UnixClock unixTimeMs, Timing timing,
@@ -13,6 +15,9 @@ CommandSender::CommandSender(AuthMode mode, Send send, Clock& clock, UnixClock u
       m_unixTimeMs(std::move(unixTimeMs)),
       m_timing(timing),
       m_timer(clock.createTimer([this] { timerRanOut(); })) {}
+
+CommandSender::CommandSender(AuthMode mode, Send send, Clock& clock, QObject* parent)
+    : CommandSender(mode, std::move(send), clock, &QDateTime::currentMSecsSinceEpoch, Timing{}, parent) {}
 
 CommandSender::~CommandSender() = default;
 

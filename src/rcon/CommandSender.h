@@ -38,6 +38,8 @@ public:
                   QObject* parent = nullptr);
     CommandSender(AuthMode mode, Send send, Clock& clock, UnixClock unixTimeMs, QObject* parent = nullptr)
         : CommandSender(mode, std::move(send), clock, std::move(unixTimeMs), Timing{}, parent) {}
+    // On the system's wall clock.
+    CommandSender(AuthMode mode, Send send, Clock& clock, QObject* parent = nullptr);
     ~CommandSender() override;
 
     AuthMode mode() const { return m_mode; }
