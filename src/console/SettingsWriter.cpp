@@ -1,17 +1,11 @@
 #include "console/SettingsWriter.h"
 
+#include "rcon/PrivateSettingsFile.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 
 namespace brimhold::console {
-
-namespace {
-
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-}  // namespace
 
 SettingsWriter::SettingsWriter(QString path, ErrorSink errors)
     : m_path(std::move(path)), m_errors(std::move(errors)) {}
@@ -22,34 +16,25 @@ bool SettingsWriter::fail(const QString& reason) {
     return false;
 }
 
-// QSettings keeps an existing file's permissions, so the file is made owner-only before it is written.
-bool SettingsWriter::createPrivateFile() {
-    if (QFileInfo::exists(m_path)) {
-        return true;
-    }
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QFile file(m_path);
-    return file.open(QIODevice::WriteOnly, kOwnerOnly) || fail(file.errorString());
-}
-
 bool SettingsWriter::save(const QString& ip, const QString& port, const QString& password) {
-    if (!createPrivateFile()) {
-        return false;
+    rcon::PrivateSettingsFile file(m_path);
+    switch (file.write([&](QSettings& settings) {
+        settings.beginGroup(QStringLiteral("Options"));
+        settings.setValue(QStringLiteral("rconIP"), ip);
+        settings.setValue(QStringLiteral("rconPort"), port);
+        settings.setValue(QStringLiteral("rconPassword"), password);
+        settings.endGroup();
+    })) {
+        case rcon::PrivateSettingsFile::Outcome::Written:
+            return true;
+        case rcon::PrivateSettingsFile::Outcome::NotCreated:
+            return fail(file.createError());
+        case rcon::PrivateSettingsFile::Outcome::NotWritten:
+            return fail(QStringLiteral("the file cannot be written"));
+        case rcon::PrivateSettingsFile::Outcome::NotPrivate:
+            return fail(QStringLiteral("its permissions cannot be set to owner-only"));
     }
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Options"));
-    settings.setValue(QStringLiteral("rconIP"), ip);
-    settings.setValue(QStringLiteral("rconPort"), port);
-    settings.setValue(QStringLiteral("rconPassword"), password);
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        return fail(QStringLiteral("the file cannot be written"));
-    }
-    if (!QFile::setPermissions(m_path, kOwnerOnly)) {
-        return fail(QStringLiteral("its permissions cannot be set to owner-only"));
-    }
-    return true;
+    return false;
 }
 
 }  // namespace brimhold::console

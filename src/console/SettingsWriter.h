@@ -23,7 +23,6 @@ public:
     bool save(const QString& ip, const QString& port, const QString& password);
 
 private:
-    bool createPrivateFile();
     bool fail(const QString& reason);
 
     QString m_path;

@@ -1,7 +1,8 @@
 #include "rcon/AuthModeStore.h"
 
+#include "rcon/PrivateSettingsFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -10,7 +11,6 @@ namespace brimhold::rcon {
 
 namespace {
 
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 const QString kGroup = QStringLiteral("SecureRcon");
 
 QString keyOf(const QString& host, const QString& port) {
@@ -40,37 +40,32 @@ bool AuthModeStore::fail(const QString& reason) {
     return false;
 }
 
-// QSettings keeps an existing file's permissions, so the file is made owner-only before it is written,
-// and checked again afterwards.
 bool AuthModeStore::setMode(const QString& host, const QString& port, AuthMode mode) {
     m_error.clear();
-    if (!QFileInfo::exists(m_path)) {
+    if (mode == AuthMode::Plain && !QFileInfo::exists(m_path)) {
+        return true;  // nothing to take out
+    }
+    PrivateSettingsFile file(m_path);
+    switch (file.write([&](QSettings& settings) {
+        settings.beginGroup(kGroup);
         if (mode == AuthMode::Plain) {
+            settings.remove(keyOf(host, port));
+        } else {
+            settings.setValue(keyOf(host, port), QString(SecureRcon::nameOf(mode)));
+        }
+        settings.endGroup();
+    })) {
+        case PrivateSettingsFile::Outcome::Written:
             return true;
-        }
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        QFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly, kOwnerOnly)) {
-            return fail(file.errorString());
-        }
+        case PrivateSettingsFile::Outcome::NotCreated:
+            return fail(file.createError());
+        case PrivateSettingsFile::Outcome::NotWritten:
+            return fail(QStringLiteral("%1 cannot be written").arg(QDir::toNativeSeparators(m_path)));
+        case PrivateSettingsFile::Outcome::NotPrivate:
+            return fail(QStringLiteral("the permissions of %1 cannot be set to owner-only")
+                            .arg(QDir::toNativeSeparators(m_path)));
     }
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.beginGroup(kGroup);
-    if (mode == AuthMode::Plain) {
-        settings.remove(keyOf(host, port));
-    } else {
-        settings.setValue(keyOf(host, port), QString(SecureRcon::nameOf(mode)));
-    }
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        return fail(QStringLiteral("%1 cannot be written").arg(QDir::toNativeSeparators(m_path)));
-    }
-    if (!QFile::setPermissions(m_path, kOwnerOnly)) {
-        return fail(QStringLiteral("the permissions of %1 cannot be set to owner-only")
-                        .arg(QDir::toNativeSeparators(m_path)));
-    }
-    return true;
+    return false;
 }
 
 }  // namespace brimhold::rcon
