@@ -15,6 +15,10 @@ QByteArray ansiColour(int colour) {
 
 }  // namespace
 
+QByteArray ColorText::coloured(const QByteArray& text, int colour) {
+    return ansiColour(colour) + text + kReset;
+}
+
 QByteArray ColorText::apply(const QByteArray& text, Mode mode) {
     switch (mode) {
         case Mode::Render:

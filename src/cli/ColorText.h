@@ -17,6 +17,8 @@ public:
     ColorText() = delete;
 
     static QByteArray apply(const QByteArray& text, Mode mode);
+    // The text in one of the terminal's eight colours (0 to 7), then back to the terminal's own.
+    static QByteArray coloured(const QByteArray& text, int colour);
 
 private:
     static QByteArray render(const QByteArray& text);

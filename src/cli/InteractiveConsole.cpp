@@ -24,11 +24,6 @@ QByteArray terminalText(const QByteArray& wireBytes) {
     return codepage::Windows1252::toUnicode(wireBytes).toUtf8();
 }
 
-QString described(const ServerTarget& target) {
-    return target.name.isEmpty() ? target.address()
-                                 : target.name + QStringLiteral(" (") + target.address() + ')';
-}
-
 }  // namespace
 
 InteractiveConsole::InteractiveConsole(const QList<ServerTarget>& targets, Settings settings,
@@ -47,7 +42,7 @@ QString InteractiveConsole::historyKey(const QList<ServerTarget>& targets) {
     if (targets.size() != 1) {
         return QStringLiteral("@fleet");
     }
-    return targets[0].name.isEmpty() ? targets[0].address() : targets[0].name;
+    return targets[0].label();
 }
 
 void InteractiveConsole::start() {
@@ -92,7 +87,7 @@ void InteractiveConsole::startEditing() {
     m_editor = new LineEditor(this);
     QStringList servers;
     for (const ConsoleServer* server : std::as_const(m_servers)) {
-        servers.append(described(server->target()));
+        servers.append(server->target().described());
     }
     m_editor->printAbove((QStringLiteral("Connected to ") + servers.join(QStringLiteral(", ")) +
                           ". Tab completes, Ctrl-D ends.\n")
@@ -168,8 +163,7 @@ void InteractiveConsole::tellHistoryProblem() {
     const QString message =
         QStringLiteral("cannot write the history %1: %2").arg(m_history->path(), m_history->problem());
     if (m_editor && !m_ended) {
-        print((QString::fromLatin1(StandardStreams::kProgramName) + QStringLiteral(": ") + message + '\n')
-                  .toUtf8());
+        print(StandardStreams::complaintLine(message).toUtf8());
     } else {
         complain(message);
     }

@@ -2,16 +2,19 @@
 
 #include "codepage/Windows1252.h"
 #include "cli/CliArguments.h"
+#include "cli/ColorText.h"
 #include "cli/ConsoleServer.h"
 #include "cli/ReadOnlyCommands.h"
 #include "cli/Report.h"
+
+#include <iterator>
 
 namespace brimhold::cli {
 
 namespace {
 
 // The servers' names take these terminal colours in turn: green, yellow, blue, magenta, cyan, red.
-constexpr char kNameColours[] = "234561";
+constexpr int kNameColours[] = {2, 3, 4, 5, 6, 1};
 
 QByteArray withLineEnd(QByteArray text) {
     if (!text.isEmpty() && !text.endsWith('\n')) {
@@ -106,8 +109,7 @@ void LineDispatcher::serverFinished(int index, const ServerSession& session) {
     }
     QByteArray name = nameOf(index) + ": ";
     if (m_options.colors == ColorText::Mode::Render) {
-        name = "\x1b[3" + QByteArray(1, kNameColours[index % (sizeof kNameColours - 1)]) + 'm' + name +
-               "\x1b[0m";
+        name = ColorText::coloured(name, kNameColours[index % std::size(kNameColours)]);
     }
     QByteArray lines;
     for (const QByteArray& line : reply.split('\n')) {
@@ -121,8 +123,7 @@ void LineDispatcher::serverFinished(int index, const ServerSession& session) {
 }
 
 QByteArray LineDispatcher::nameOf(int index) const {
-    const ServerTarget& target = m_servers[index]->target();
-    return (target.name.isEmpty() ? target.address() : target.name).toUtf8();
+    return m_servers[index]->target().label().toUtf8();
 }
 
 QByteArray LineDispatcher::text(const QByteArray& serverBytes) const {

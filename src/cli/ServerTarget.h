@@ -21,6 +21,12 @@ struct ServerTarget {
         return (host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host) +
                QLatin1Char(':') + port;
     }
+    // The name, or the address for a server without one.
+    QString label() const { return name.isEmpty() ? address() : name; }
+    // "NAME (ADDRESS)", or the address alone for a server without a name.
+    QString described() const {
+        return name.isEmpty() ? address() : name + QStringLiteral(" (") + address() + ')';
+    }
 };
 
 }  // namespace brimhold::cli

@@ -16,9 +16,12 @@ bool StandardStreams::tell(const QByteArray& bytes) {
     return write(m_errors, bytes);
 }
 
+QString StandardStreams::complaintLine(const QString& message) {
+    return QString::fromLatin1(kProgramName) + QStringLiteral(": ") + message + QLatin1Char('\n');
+}
+
 bool StandardStreams::complain(const QString& message) {
-    return tell((QString::fromLatin1(kProgramName) + QStringLiteral(": ") + message + QLatin1Char('\n'))
-                    .toLocal8Bit());
+    return tell(complaintLine(message).toLocal8Bit());
 }
 
 bool StandardStreams::write(QIODevice& stream, const QByteArray& bytes) {
@@ -43,8 +46,7 @@ void StandardStreams::reportFailure() {
     }
     m_failureReported = true;
     const QByteArray line =
-        (QString::fromLatin1(kProgramName) + QStringLiteral(": cannot write to standard output: ") +
-         m_failureReason + QStringLiteral(".\n"))
+        complaintLine(QStringLiteral("cannot write to standard output: ") + m_failureReason + '.')
             .toLocal8Bit();
     m_errors.write(line);  // if this fails too, there is nowhere left to say so; the exit status does
 }

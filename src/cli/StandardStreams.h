@@ -28,8 +28,10 @@ public:
     // Each is false when this write or an earlier one failed.
     bool print(const QByteArray& bytes);
     bool tell(const QByteArray& bytes);
-    // One line on standard error: the program's name, ": " and the message, in the locale's encoding.
+    // One line on standard error: complaintLine(message) in the locale's encoding.
     bool complain(const QString& message);
+    // The program's name, ": ", the message and a line end.
+    static QString complaintLine(const QString& message);
 
     Failure failure() const { return m_failure; }
     // After an Error on standard output, says so in one line on standard error, once however often it
