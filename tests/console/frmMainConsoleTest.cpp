@@ -1,6 +1,7 @@
 #include "console/frmMain.h"
 
 #include "ConnectedConsole.h"
+#include "PrivateConfigMain.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -484,12 +485,6 @@ void frmMainConsoleTest::maximizedWindowGrowsTheBoxesAndMovesTheQuickButtonsRigh
     QCOMPARE(window->Command1->geometry().right() + 1, window->Command2->x());
 }
 
-int main(int argc, char* argv[]) {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QApplication app(argc, argv);
-    frmMainConsoleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BRIMHOLD_QTEST_MAIN_WITH_PRIVATE_CONFIG(frmMainConsoleTest)
 
 #include "frmMainConsoleTest.moc"

@@ -2,6 +2,7 @@
 #include "console/frmMain.h"
 
 #include "ConnectedConsole.h"
+#include "PrivateConfigMain.h"
 #include "ScriptedPrompter.h"
 
 #include <QAction>
@@ -312,12 +313,6 @@ void frmMainMenusTest::pickingAMapFromThePopupSendsEchoesAndRecordsIt() {
     QCOMPARE(window->focusWidget(), window->Text2);
 }
 
-int main(int argc, char* argv[]) {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QApplication app(argc, argv);
-    frmMainMenusTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BRIMHOLD_QTEST_MAIN_WITH_PRIVATE_CONFIG(frmMainMenusTest)
 
 #include "frmMainMenusTest.moc"

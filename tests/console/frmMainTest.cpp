@@ -6,6 +6,7 @@
 #include "console/frmMain.h"
 #include "demo/RconTestServer.h"
 
+#include "PrivateConfigMain.h"
 #include "TestConsoleOptions.h"
 
 #include <QApplication>
@@ -464,12 +465,6 @@ void frmMainTest::closingDuringTheWaitEndsItAtOnce() {
     QVERIFY(QFile::exists(settingsFileOf(m_settingsApplication)));
 }
 
-int main(int argc, char* argv[]) {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QApplication app(argc, argv);
-    frmMainTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BRIMHOLD_QTEST_MAIN_WITH_PRIVATE_CONFIG(frmMainTest)
 
 #include "frmMainTest.moc"

@@ -4,6 +4,8 @@
 #include "console/frmPlayers.h"
 
 #include "DatagramRelay.h"
+#include "InteropServers.h"
+#include "PrivateConfigMain.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,15 +28,6 @@ using namespace brimhold::rcon;
 // time-signed request. The console reaches each server through a relay that keeps every request, as a
 // capture on the wire would. The tests run in order.
 namespace {
-
-struct ServerAddress {
-    QString port;
-    QString password;
-};
-
-ServerAddress serverFromEnvironment(const char* portVariable, const char* passwordVariable) {
-    return {qEnvironmentVariable(portVariable), qEnvironmentVariable(passwordVariable)};
-}
 
 constexpr int kReplyTimeoutMs = 5000;
 // The probe's time limit where no answer is expected.
@@ -215,12 +208,6 @@ void SecureRconInteropTest::timeRequestReplayedAfterTheWindowIsRefused() {
     QVERIFY(!answered(m_echoRequest, m_time.port.toUShort()));
 }
 
-int main(int argc, char* argv[]) {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QApplication app(argc, argv);
-    SecureRconInteropTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BRIMHOLD_QTEST_MAIN_WITH_PRIVATE_CONFIG(SecureRconInteropTest)
 
 #include "SecureRconInteropTest.moc"

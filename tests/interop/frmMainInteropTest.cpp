@@ -6,6 +6,8 @@
 #include "console/frmMain.h"
 #include "console/frmPlayers.h"
 
+#include "InteropServers.h"
+#include "PrivateConfigMain.h"
 #include "ScriptedPrompter.h"
 
 #include <QAction>
@@ -55,15 +57,6 @@ private:
     brimhold::rcon::SystemClock m_clock;
     brimhold::rcon::RequestPacer m_pacer;
 };
-
-struct ServerAddress {
-    QString port;
-    QString password;
-};
-
-ServerAddress serverFromEnvironment(const char* portVariable, const char* passwordVariable) {
-    return {qEnvironmentVariable(portVariable), qEnvironmentVariable(passwordVariable)};
-}
 
 // What differs between the engines' answers to the same requests.
 struct Engine {
@@ -424,12 +417,6 @@ void frmMainInteropTest::playersWindowShowsTheBotsAndKicksOneFromTheTable() {
     }
 }
 
-int main(int argc, char* argv[]) {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-    QApplication app(argc, argv);
-    frmMainInteropTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BRIMHOLD_QTEST_MAIN_WITH_PRIVATE_CONFIG(frmMainInteropTest)
 
 #include "frmMainInteropTest.moc"
