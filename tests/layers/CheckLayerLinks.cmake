@@ -3,15 +3,7 @@
 # Run by CTest: cmake -DLINKS=<build>/tests/layers/LayerLinks.cmake -P CheckLayerLinks.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# The targets of each layer.
-set(layer_codepage codepage)
-set(layer_recordstore recordstore)
-set(layer_rcon rcon)
-set(layer_serverlist serverlist)
-set(layer_console console_core console)
-set(layer_app app_core app brimhold-rcon)
-set(layer_cli cli_core brimhold-rcon-cli)
-set(layer_demo demo_server brimhold-demo-server)
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
 # What each layer may link besides its own targets: other layers, and Qt modules.
 set(may_link_codepage Qt6::Core)
@@ -28,7 +20,6 @@ set(everyone_may_link brimhold_includes brimhold_version)
 
 include(${LINKS})
 
-set(layers codepage recordstore rcon serverlist console app cli demo)
 set(faults "")
 foreach(layer IN LISTS layers)
   set(allowed ${everyone_may_link} ${layer_${layer}})

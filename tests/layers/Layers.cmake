@@ -1,0 +1,10 @@
+# The layers, and the targets of each; the link lists of these targets are the ones checked.
+set(layers codepage recordstore rcon serverlist console app cli demo)
+set(layer_codepage codepage)
+set(layer_recordstore recordstore)
+set(layer_rcon rcon)
+set(layer_serverlist serverlist)
+set(layer_console console_core console)
+set(layer_app app_core app brimhold-rcon)
+set(layer_cli cli_core brimhold-rcon-cli)
+set(layer_demo demo_server brimhold-demo-server)
