@@ -1,6 +1,7 @@
 #include "cli/CompletionWords.h"
 
 #include "rcon/ColorCodes.h"
+#include "rcon/RconProtocol.h"
 #include "rcon/StatusResponse.h"
 
 #include <algorithm>
@@ -70,16 +71,6 @@ bool isFlagWord(const QByteArray& token) {
     return std::all_of(token.begin(), token.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == '?'; });
 }
 
-QList<QByteArray> lines(const QByteArray& text) {
-    QList<QByteArray> result = text.split('\n');
-    for (QByteArray& line : result) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-    }
-    return result;
-}
-
 }  // namespace
 
 std::vector<CompletionWords::Kind> CompletionWords::kindsFor(const QByteArray& lineBeforeCursor) {
@@ -98,7 +89,7 @@ std::vector<CompletionWords::Kind> CompletionWords::kindsFor(const QByteArray& l
 
 QList<QByteArray> CompletionWords::commandsIn(const QByteArray& cmdlistReply) {
     QList<QByteArray> words;
-    for (const QByteArray& line : lines(cmdlistReply)) {
+    for (const QByteArray& line : rcon::RconProtocol::lines(cmdlistReply)) {
         const QByteArray word = line.trimmed();
         // One name a line; the closing "N commands" and any other answer have blanks in them.
         if (!word.isEmpty() && !word.contains(' ') && !word.contains('\t') &&
@@ -111,7 +102,7 @@ QList<QByteArray> CompletionWords::commandsIn(const QByteArray& cmdlistReply) {
 
 QList<QByteArray> CompletionWords::cvarsIn(const QByteArray& cvarlistReply) {
     QList<QByteArray> words;
-    for (const QByteArray& line : lines(cvarlistReply)) {
+    for (const QByteArray& line : rcon::RconProtocol::lines(cvarlistReply)) {
         const qsizetype quote = line.indexOf('"');
         if (quote < 0) {
             continue;
@@ -127,7 +118,7 @@ QList<QByteArray> CompletionWords::cvarsIn(const QByteArray& cvarlistReply) {
 
 QList<QByteArray> CompletionWords::mapsIn(const QByteArray& fileListing) {
     QList<QByteArray> words;
-    for (const QByteArray& line : lines(fileListing)) {
+    for (const QByteArray& line : rcon::RconProtocol::lines(fileListing)) {
         const QByteArray path = line.trimmed();
         if (!path.toLower().endsWith(".bsp") || path.contains(' ')) {
             continue;

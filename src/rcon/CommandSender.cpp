@@ -40,13 +40,12 @@ void CommandSender::sendCommand(const QByteArray& password, const QByteArray& co
 
 void CommandSender::queryWhenAllowed() {
     const qint64 now = m_clock.nowMs();
-    const qint64 allowedAt = m_hasQueried ? m_lastQueryAtMs + m_timing.querySpacingMs : now;
+    const qint64 allowedAt = m_lastQueryAtMs ? *m_lastQueryAtMs + m_timing.querySpacingMs : now;
     if (allowedAt > now) {
         m_timer->startAt(allowedAt);
         return;
     }
     m_queryOut = true;
-    m_hasQueried = true;
     m_lastQueryAtMs = now;
     ++m_tries;
     m_timer->startAt(now + m_timing.retryMs);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace brimhold::rcon {
 
@@ -78,10 +79,9 @@ private:
     Timing m_timing;
     std::unique_ptr<Clock::Timer> m_timer;
     QList<Held> m_waiting;
-    bool m_queryOut = false;  // a query is out and no challenge has answered it yet
-    bool m_hasQueried = false;
-    qint64 m_lastQueryAtMs = 0;
-    int m_tries = 0;  // queries for the oldest held command
+    bool m_queryOut = false;                // a query is out and no challenge has answered it yet
+    std::optional<qint64> m_lastQueryAtMs;  // none before the first query
+    int m_tries = 0;                        // queries for the oldest held command
     QByteArray m_usedChallenge;
 };
 

@@ -1,5 +1,7 @@
 #include "rcon/PunkBusterList.h"
 
+#include "rcon/RconProtocol.h"
+
 namespace brimhold::rcon {
 
 namespace {
@@ -30,10 +32,7 @@ std::optional<PunkBusterList::Player> readPlayer(const QByteArray& line) {
 
 std::optional<PunkBusterList> PunkBusterList::parse(const QByteArray& text) {
     std::optional<PunkBusterList> list;
-    for (QByteArray line : text.split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
+    for (const QByteArray& line : RconProtocol::lines(text)) {
         if (!line.startsWith(kPrefix)) {
             continue;
         }

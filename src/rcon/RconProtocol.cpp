@@ -50,4 +50,14 @@ std::optional<QByteArray> RconProtocol::printedText(const QByteArray& datagram) 
     return std::nullopt;
 }
 
+QList<QByteArray> RconProtocol::lines(const QByteArray& text) {
+    QList<QByteArray> result = text.split('\n');
+    for (QByteArray& line : result) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+    }
+    return result;
+}
+
 }  // namespace brimhold::rcon

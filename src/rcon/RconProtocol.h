@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 #include <optional>
 
@@ -47,6 +48,9 @@ public:
     // The reply text of a datagram that starts with either print header, as the server's bytes; nothing
     // for any other datagram (an answer to a query).
     static std::optional<QByteArray> printedText(const QByteArray& datagram);
+
+    // The lines of a reply's text, each without its line end (LF, or CR LF as some servers write).
+    static QList<QByteArray> lines(const QByteArray& text);
 };
 
 }  // namespace brimhold::rcon

@@ -1,6 +1,7 @@
 #include "rcon/StatusResponse.h"
 
 #include "rcon/ColorCodes.h"
+#include "rcon/RconProtocol.h"
 #include "rcon/StatusTable.h"
 
 #include <QRegularExpression>
@@ -91,10 +92,7 @@ std::optional<StatusResponse> StatusResponse::parsePrint(const QByteArray& text)
     std::optional<StatusTable> table;
     bool darkPlaces = false;
     bool addressDue = false;  // the line after a DarkPlaces player's holds the address
-    for (QByteArray line : text.split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
+    for (const QByteArray& line : RconProtocol::lines(text)) {
         if (table) {
             if (std::optional<Player> player = table->readRow(line)) {
                 status.players.append(std::move(*player));
