@@ -54,9 +54,7 @@ void RconSocket::stopWorker() {
         return;
     }
     if (!m_thread->isRunning()) {
-        if (!m_thread->isFinished()) {
-            delete m_worker;
-        }
+        delete m_worker;  // only this function ends the thread, so a thread not running never started
         return;
     }
     onWorkerThread([this] { m_worker->close(); });
