@@ -16,16 +16,28 @@ namespace {
 
 class FirstFrameProbe final : public QObject {
 public:
+    static constexpr QEvent::Type kFramePainted = QEvent::User;
+
+
     explicit FirstFrameProbe(QObject* parent) : QObject(parent) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            // The frame is painted and flushed within the event's delivery; the call runs after it.
-            QMetaObject::invokeMethod(this, &FirstFrameProbe::framePainted, Qt::QueuedConnection);
+            // The frame is painted and flushed within the event's delivery; the posted event is handled
+            // after it, ahead of any work of normal priority that the program posted meanwhile.
+            QCoreApplication::postEvent(this, new QEvent(kFramePainted), Qt::HighEventPriority);
         }
         return false;
+    }
+
+    bool event(QEvent* event) override {
+        if (event->type() == kFramePainted) {
+            framePainted();
+            return true;
+        }
+        return QObject::event(event);
     }
 
 private:

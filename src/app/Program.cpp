@@ -38,7 +38,9 @@ int Program::run(const QString& argumentText) {
                      [this](const QString& host, const QString& port, const QString& password) {
                          openConsole(host, port, password);
                      });
-    switch (dialog.Form_Load(argumentText)) {
+    QObject::connect(&dialog, &frmConnect::serverListNotInOrder, &dialog, [] { QCoreApplication::exit(1); });
+    // The dialog's first frame does not wait for a long server list; the list is filled right after it.
+    switch (dialog.Form_Load(argumentText, frmConnect::ServerListTiming::AfterFirstFrame)) {
         case frmConnect::LoadOutcome::EndProgram:
             return 1;  // the server list is not in order; the user has been told
         case frmConnect::LoadOutcome::ShowDialog:

@@ -6,6 +6,7 @@
 #include "app/AboutText.h"
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
+#include "app/FirstFrameTrigger.h"
 #include "app/ConnectDialogStyle.h"
 #include "app/HotSpot.h"
 #include "app/QtMessageBoxes.h"
@@ -213,15 +214,17 @@ void frmConnect::clearNotice() {
     showNotice(QString());
 }
 
-frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText) {
+frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText, ServerListTiming timing) {
     lblVersion->setText(VersionLabel::fromVersionString(QCoreApplication::applicationVersion()));
 
-    setUpServerList();
-    if (!m_servers) {
+    const CommandLine commandLine = CommandLine::parse(argumentText);
+    const bool showsDialog = commandLine.request() != CommandLine::Request::Connect;
+    if (timing == ServerListTiming::AfterFirstFrame && showsDialog) {
+        new FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });  // a child of the dialog
+    } else if (!setUpServerList()) {
         return LoadOutcome::EndProgram;
     }
 
-    const CommandLine commandLine = CommandLine::parse(argumentText);
     switch (commandLine.request()) {
         case CommandLine::Request::None:
             return LoadOutcome::ShowDialog;
@@ -271,7 +274,7 @@ void frmConnect::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void frmConnect::setUpServerList() {
+bool frmConnect::setUpServerList() {
     serverlist::ServerListFolders folders = serverlist::ServerListFolders::ofThisProgram();
     if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
@@ -283,18 +286,27 @@ void frmConnect::setUpServerList() {
         std::make_unique<serverlist::ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
         case serverlist::ServerListStore::SetUp::NotInOrder:
+            // The message stands alone, as it does when the list is set up before the dialog is shown.
+            hide();
             m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
                                      QStringLiteral("Serverdatabase is niet in orde"));
-            return;
+            return false;
         case serverlist::ServerListStore::SetUp::Unavailable:
             m_servers = std::move(servers);
             goOnWithoutServerList(m_servers->problem());
-            return;
+            return true;
         case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
             lstServers->clear();
             lstServers->addItems(m_servers->takeNamesReadAtSetUp());
-            return;
+            return true;
+    }
+    return false;
+}
+
+void frmConnect::setUpServerListAfterFirstFrame() {
+    if (!setUpServerList()) {
+        emit serverListNotInOrder();
     }
 }
 

@@ -41,13 +41,22 @@ public:
         ConnectRequested,  // the command line ran the connect action; the dialog stays hidden
         EndProgram,        // the server list is not in order: the program ends without showing a window
     };
+    enum class ServerListTiming {
+        DuringLoad,       // the list is set up inside the load
+        AfterFirstFrame,  // when the dialog is to be shown: right after its first frame, before any input
+    };
 
     explicit frmConnect(ConnectOptions options = {}, QWidget* parent = nullptr);
     ~frmConnect() override;
 
     // The load, run once before the dialog is first shown. argumentText is the program's argument
     // text (see CommandLine); two or three words run the connect action from inside the load.
-    LoadOutcome Form_Load(const QString& argumentText);
+    //
+    // With ServerListTiming::AfterFirstFrame and an outcome of ShowDialog, the server list is set up
+    // once the shown dialog has drawn its first frame, or before the first input event if that comes
+    // sooner. A list that is not in order then hides the dialog, shows the same message and emits
+    // serverListNotInOrder().
+    LoadOutcome Form_Load(const QString& argumentText, ServerListTiming timing = ServerListTiming::DuringLoad);
 
     // The connect action ("Connect", Enter in any text box, the command line): disables the dialog, emits
     // connectRequested() and closes the dialog once the receivers have returned. A call while an earlier
@@ -74,6 +83,9 @@ signals:
     // The three texts exactly as typed. Emitted synchronously: the dialog stays up, disabled, until the
     // receivers return.
     void connectRequested(const QString& host, const QString& port, const QString& password);
+    // A server list set up after the first frame was not in order; the user has been told, and the
+    // program should end.
+    void serverListNotInOrder();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -92,7 +104,9 @@ private:
     QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
     void showNotice(const QString& text);
     void clearNotice();
-    void setUpServerList();
+    // False when the list is not in order (the user has been told).
+    bool setUpServerList();
+    void setUpServerListAfterFirstFrame();
     void goOnWithoutServerList(const QString& problem);
     int selectedNr() const;
 

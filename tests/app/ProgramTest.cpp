@@ -48,6 +48,29 @@ ConnectOptions dialogOptions() {
                            &messageBoxes());
 }
 
+// A servers.sdb of another table in the given folder; returns its bytes.
+QByteArray writeListOfAnotherTable(const QTemporaryDir& directory) {
+    const QByteArray otherTable("Spelers#2\r\nId#-1\r\nNaam#0\r\n");
+    QFile file(directory.filePath(QStringLiteral("servers.sdb")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(otherTable) != otherTable.size()) {
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    }
+    return otherTable;
+}
+
+QByteArray fileBytes(const QTemporaryDir& directory) {
+    QFile file(directory.filePath(QStringLiteral("servers.sdb")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program's dialog options with servers.sdb in the given folder; clears the message boxes shown.
+ConnectOptions dialogOptionsWithListIn(const QTemporaryDir& directory) {
+    ConnectOptions options = dialogOptions();
+    options.programDirectory = directory.path();
+    messageBoxes().shown.clear();
+    return options;
+}
+
 ConsoleOptions consoleOptions(int probeTimeLimitMs, std::function<void()> onEnd) {
     return testConsoleOptions(probeTimeLimitMs, 100, QStringLiteral("brimhold-rcon-program-test"),
                               std::move(onEnd));
@@ -94,6 +117,7 @@ private slots:
     void connectInTheDialogStartsTheConsoleWithTheTypedTexts();
     void withoutACommandLineTheDialogRunsUntilItIsClosed();
     void aServerListOfAnotherTableEndsTheProgramAfterTheMessage();
+    void withoutACommandLineAServerListOfAnotherTableEndsTheProgramAfterTheDialogsFirstFrame();
 
 private:
     QTemporaryDir m_config;
@@ -221,17 +245,9 @@ void ProgramTest::withoutACommandLineTheDialogRunsUntilItIsClosed() {
 
 void ProgramTest::aServerListOfAnotherTableEndsTheProgramAfterTheMessage() {
     QTemporaryDir programDirectory;
-    QVERIFY(programDirectory.isValid());
-    const QByteArray otherTable("Spelers#2\r\nId#-1\r\nNaam#0\r\n");
-    QFile file(programDirectory.filePath(QStringLiteral("servers.sdb")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(otherTable);
-    file.close();
+    const QByteArray otherTable = writeListOfAnotherTable(programDirectory);
     int ends = 0;
-    ConnectOptions options = dialogOptions();
-    options.programDirectory = programDirectory.path();
-    messageBoxes().shown.clear();
-    Program program(options, consoleOptions(2000, [&ends] { ++ends; }));
+    Program program(dialogOptionsWithListIn(programDirectory), consoleOptions(2000, [&ends] { ++ends; }));
 
     WindowShowWatcher watcher;
     EventLoopGuard guard(2000);
@@ -245,8 +261,21 @@ void ProgramTest::aServerListOfAnotherTableEndsTheProgramAfterTheMessage() {
     QCOMPARE(messageBoxes().shown[0].text, QStringLiteral("Serverdatabase is niet in orde"));
     QVERIFY(!watcher.windowShown);
     QCOMPARE(ends, 0);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), otherTable);
+    QCOMPARE(fileBytes(programDirectory), otherTable);
+}
+
+void ProgramTest::withoutACommandLineAServerListOfAnotherTableEndsTheProgramAfterTheDialogsFirstFrame() {
+    QTemporaryDir programDirectory;
+    const QByteArray otherTable = writeListOfAnotherTable(programDirectory);
+    Program program(dialogOptionsWithListIn(programDirectory), consoleOptions(2000, {}));
+
+    EventLoopGuard guard(5000);
+    const int exitCode = program.run(QString());
+
+    QCOMPARE(exitCode, 1);
+    QCOMPARE(messageBoxes().shown.size(), 1);
+    QCOMPARE(messageBoxes().shown[0].text, QStringLiteral("Serverdatabase is niet in orde"));
+    QCOMPARE(fileBytes(programDirectory), otherTable);
 }
 
 QTEST_MAIN(ProgramTest)

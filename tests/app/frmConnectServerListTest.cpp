@@ -63,6 +63,7 @@ private slots:
     void aFreshStartCreatesTheSchemaFile();
     void anExistingFileIsLeftUntouchedAtStart();
     void aListOfAnotherTableEndsTheLoadAfterTheMessage();
+    void aListSetUpAfterTheFirstFrameIsFilledOnceTheDialogIsDrawn();
     void selectingARowLoadsItsEntry();
     void loadAndRemoveWithoutASelectedRowDoNothing();
     void savingTheSameFieldsTwiceGivesTwoEntries();
@@ -172,6 +173,19 @@ void frmConnectServerListTest::aListOfAnotherTableEndsTheLoadAfterTheMessage() {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(requests.count(), 0);
     QCOMPARE(readAll(listFile()), bytes);
+}
+
+void frmConnectServerListTest::aListSetUpAfterTheFirstFrameIsFilledOnceTheDialogIsDrawn() {
+    QVERIFY(writeAll(listFile(), kSchema + "1#one#h#1#\r\n2#two#h#2#\r\n"));
+    frmConnect dialog(options());
+
+    QCOMPARE(dialog.Form_Load(QString(), frmConnect::ServerListTiming::AfterFirstFrame),
+             frmConnect::LoadOutcome::ShowDialog);
+    QCOMPARE(LIST->count(), 0);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QTRY_COMPARE(rowsOf(LIST), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
 }
 
 void frmConnectServerListTest::selectingARowLoadsItsEntry() {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QWidget;
+
+namespace brimhold::app {
+
+// Runs an action once, right after a window's first frame is on the screen, or earlier when the
+// application is about to handle the user's first key, click, wheel turn or touch before that frame. Lets a window appear at once and do the rest of its set-up behind the first
+// frame, while no input can reach the window before that set-up is done.
+//
+// The trigger is a child of the window; the action runs at most once, and never after the trigger is
+// gone.
+class FirstFrameTrigger final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FirstFrameTrigger)
+
+public:
+    FirstFrameTrigger(QWidget* window, std::function<void()> action);
+    ~FirstFrameTrigger() override;
+
+    // True until the action has run.
+    bool pending() const { return static_cast<bool>(m_action); }
+
+    // Runs the action now if it has not run yet.
+    void fire();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_window;
+    std::function<void()> m_action;
+};
+
+}  // namespace brimhold::app
