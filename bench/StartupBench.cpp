@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QTemporaryDir>
 
@@ -52,11 +53,13 @@ double median(std::vector<double> figures) {
     return figures[figures.size() / 2];
 }
 
-// A copy of the benchmark's build of brimhold-rcon in a folder of its own, so that its server list
-// (kept beside the program) is the one this benchmark puts there.
+// A copy of the benchmark's build of brimhold-rcon, with its network module, in a folder of its own, so
+// that its server list (kept beside the program) is the one this benchmark puts there.
 std::string programCopyIn(const QString& directory) {
     const QString copy = QDir(directory).filePath(QStringLiteral("brimhold-rcon"));
-    if (!QDir().mkpath(directory) || !QFile::copy(QStringLiteral(BRIMHOLD_STARTUP_PROGRAM_PATH), copy)) {
+    const QString module = QStringLiteral(BRIMHOLD_STARTUP_MODULE_PATH);
+    if (!QDir().mkpath(directory) || !QFile::copy(QStringLiteral(BRIMHOLD_STARTUP_PROGRAM_PATH), copy) ||
+        !QFile::copy(module, QDir(directory).filePath(QFileInfo(module).fileName()))) {
         qFatal("cannot copy the program to %s", qPrintable(directory));
     }
     return copy.toStdString();

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from ./build, installs it, checks the installed files with their validators,
 # then runs the installed programs against each other on loopback: brimhold-demo-server and
-# brimhold-rcon 127.0.0.1 PORT secret (offscreen, with a private home), and checks that the server got
-# the console's probe and that the console keeps its server list in the per-user data folder; then
-# that brimhold-rcon-cli links no widgets, reads that same list and gets an echo back. Stops
+# brimhold-rcon 127.0.0.1 PORT secret (offscreen, with a private home), and checks that the console
+# links no Qt Network, that the server got its probe (so the console found its network module) and
+# that the console keeps its server list in the per-user data folder; then that brimhold-rcon-cli
+# links no widgets, reads that same list and gets an echo back. Stops
 # both programs by process id and removes the package again, whatever the outcome.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -91,6 +92,7 @@ build_and_install() {
 check_installed_files() {
   local expected=(
     /usr/bin/brimhold-rcon
+    /usr/lib/brimhold-rcon/brimhold-rcon-network.so
     /usr/bin/brimhold-demo-server
     /usr/bin/brimhold-rcon-cli
     /usr/share/applications/invalid.brimhold.rcon.desktop
@@ -158,6 +160,8 @@ run_installed_programs() {
   console_pid=$!
   echo "install check: console $console_pid"
 
+  ! ldd /usr/bin/brimhold-rcon | grep -q libQt6Network ||
+    fail "brimhold-rcon links Qt Network itself instead of loading its network module"
   wait_for 150 probe_received || fail "the demo server did not receive the console's probe"
   kill -0 "$console_pid" 2>/dev/null || fail "the console ended after its probe"
   echo "install check: the demo server received the probe: $(grep -m1 'echo !!ping' "$work/server.log")"

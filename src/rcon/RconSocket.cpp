@@ -1,77 +1,18 @@
 #include "rcon/RconSocket.h"
 
 #include "rcon/DatagramQueue.h"
-#include "rcon/UdpWorker.h"
 
-#include <QHostInfo>
 #include <QPointer>
-#include <QThread>
 
 #include <utility>
 
 namespace brimhold::rcon {
 
-namespace {
-QHostAddress preferIPv4(const QList<QHostAddress>& addresses) {
-    for (const QHostAddress& address : addresses) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-            return address;
-        }
-    }
-    return addresses.isEmpty() ? QHostAddress() : addresses.first();
-}
-}  // namespace
-
 RconSocket::RconSocket(QObject* parent, ReadOn readOn)
-    : QObject(parent),
-      m_queue(std::make_shared<DatagramQueue>()),
-      m_thread(readOn == ReadOn::OwnThread ? new QThread(this) : nullptr),
-      m_worker(new UdpWorker(m_queue)) {
-    if (m_thread) {
-        m_thread->setObjectName(QStringLiteral("rcon socket"));
-        m_worker->moveToThread(m_thread);
-        // The worker (and with it the socket) is destroyed on its own thread as that thread ends.
-        connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    } else {
-        m_worker->setParent(this);
-    }
-    connect(m_worker, &UdpWorker::datagramsWaiting, this, &RconSocket::deliverSlice, Qt::QueuedConnection);
-    connect(m_worker, &UdpWorker::connected, this, &RconSocket::workerConnected, Qt::QueuedConnection);
-}
+    : QObject(parent), m_queue(std::make_shared<DatagramQueue>()), m_readOn(readOn) {}
 
-RconSocket::~RconSocket() {
-    if (m_lookupId >= 0) {
-        QHostInfo::abortHostLookup(m_lookupId);
-    }
-    stopWorker();
-}
-
-// Ends the socket's thread, which closes and destroys the worker. When the socket is read on the owner's
-// thread the worker is a child; when its thread never started, nothing ever ran on it, and the worker
-// is destroyed here, since the thread's end that would destroy it never comes.
-void RconSocket::stopWorker() {
-    if (!m_thread) {
-        return;
-    }
-    if (!m_thread->isRunning()) {
-        delete m_worker;  // only this function ends the thread, so a thread not running never started
-        return;
-    }
-    onWorkerThread([this] { m_worker->close(); });
-    m_thread->quit();
-    m_thread->wait();
-}
-
-// Runs the function on the worker's thread and returns once it has run. The worker never waits for this
-// thread, so this cannot deadlock.
-template <typename Function>
-void RconSocket::onWorkerThread(Function function) {
-    if (!m_thread) {
-        function();
-        return;
-    }
-    QMetaObject::invokeMethod(m_worker, std::move(function), Qt::BlockingQueuedConnection);
-}
+// The link ends a lookup under way and stops the socket's thread as it goes.
+RconSocket::~RconSocket() = default;
 
 void RconSocket::setMaxDatagramsPerSlice(int count) {
     m_maxDatagramsPerSlice = std::max(1, count);
@@ -79,6 +20,28 @@ void RconSocket::setMaxDatagramsPerSlice(int count) {
 
 void RconSocket::setReceiveBufferRequest(int bytes) {
     m_receiveBufferRequest = bytes;
+}
+
+bool RconSocket::makeLink() {
+    if (m_link) {
+        return true;
+    }
+    UdpLink::Request request;
+    request.owner = this;
+    request.queue = m_queue;
+    request.readOn = m_readOn;
+    request.events.datagramsWaiting = [this] { deliverSlice(); };
+    request.events.connected = [this] { workerConnected(); };
+    request.events.lookedUp = [this](const QString& address, const QString& error) {
+        hostLookedUp(address, error);
+    };
+    MadeUdpLink made = createUdpLink(std::move(request));
+    if (!made.link) {
+        fail(tr("Cannot connect: %1.").arg(made.error));
+        return false;
+    }
+    m_link = std::move(made.link);
+    return true;
 }
 
 void RconSocket::connectToServer(const QString& host, const QString& port) {
@@ -90,41 +53,36 @@ void RconSocket::connectToServer(const QString& host, const QString& port) {
         return;
     }
     m_port = quint16(portNumber);
-
-    const QHostAddress literal(host);
-    if (!literal.isNull()) {
-        connectToAddress(literal);
+    if (!makeLink()) {
+        return;
+    }
+    if (const std::optional<QString> literal = m_link->addressOf(host)) {
+        connectToAddress(*literal);
         return;
     }
     m_state = State::LookingUp;
-    m_lookupId = QHostInfo::lookupHost(host, this, &RconSocket::hostLookedUp);
+    m_link->lookUp(host);
 }
 
-void RconSocket::hostLookedUp(const QHostInfo& info) {
-    m_lookupId = -1;
+void RconSocket::hostLookedUp(const QString& address, const QString& error) {
     if (m_state != State::LookingUp) {
         return;
     }
-    const QHostAddress address = preferIPv4(info.addresses());
-    if (info.error() != QHostInfo::NoError || address.isNull()) {
-        fail(tr("Cannot connect: host \"%1\" not found (%2).").arg(m_host, info.errorString()));
+    if (address.isEmpty()) {
+        fail(tr("Cannot connect: host \"%1\" not found (%2).").arg(m_host, error));
         return;
     }
     connectToAddress(address);
 }
 
-void RconSocket::connectToAddress(const QHostAddress& address) {
+void RconSocket::connectToAddress(const QString& address) {
     m_state = State::Connected;
-    if (m_thread && !m_thread->isRunning()) {
-        m_thread->start();
-    }
-    UdpWorker::Connection connection;
-    onWorkerThread([&] { connection = m_worker->connectTo(address, m_port, m_receiveBufferRequest); });
+    const UdpLink::Connection connection = m_link->connectTo(address, m_port, m_receiveBufferRequest);
     m_receiveBufferSize = connection.receiveBufferSize;
-    if (connection.state == QAbstractSocket::ConnectedState) {
+    if (connection.state == UdpLink::State::Connected) {
         takeConnection();
-    } else if (connection.state == QAbstractSocket::UnconnectedState) {
-        fail(tr("Cannot connect to %1:%2: %3.").arg(address.toString()).arg(m_port).arg(connection.error));
+    } else if (connection.state == UdpLink::State::Unconnected) {
+        fail(tr("Cannot connect to %1:%2: %3.").arg(address).arg(m_port).arg(connection.error));
     }
 }
 
@@ -135,8 +93,7 @@ void RconSocket::workerConnected() {
 }
 
 void RconSocket::takeConnection() {
-    UdpWorker::Connection connection;
-    onWorkerThread([&] { connection = m_worker->connection(); });
+    const UdpLink::Connection connection = m_link->connection();
     m_socketConnected = true;
     m_serverAddress = connection.peerAddress;
     m_localPort = connection.localPort;
@@ -162,9 +119,7 @@ void RconSocket::send(const QByteArray& datagram) {
 }
 
 void RconSocket::write(const QByteArray& datagram) {
-    std::optional<QString> error;
-    onWorkerThread([&] { error = m_worker->write(datagram); });
-    if (error) {
+    if (const std::optional<QString> error = m_link->write(datagram)) {
         emit failed(tr("Cannot send to %1:%2: %3.").arg(m_host).arg(m_port).arg(*error));
     }
 }
@@ -180,7 +135,7 @@ void RconSocket::deliverSlice() {
     }
     const DatagramQueue::Taken taken = m_queue->take(m_maxDatagramsPerSlice);
     if (taken.resumeReader) {
-        QMetaObject::invokeMethod(m_worker, &UdpWorker::resumeReading, Qt::QueuedConnection);
+        m_link->resumeReading();
     }
     const QList<QByteArray>& slice = taken.datagrams;
     QPointer<RconSocket> alive(this);
@@ -208,15 +163,11 @@ void RconSocket::deliverSlice() {
 }
 
 void RconSocket::close() {
-    if (m_lookupId >= 0) {
-        QHostInfo::abortHostLookup(m_lookupId);
-        m_lookupId = -1;
-    }
     m_pending.clear();
     m_state = State::Closed;
     m_socketConnected = false;
-    if (!m_thread || m_thread->isRunning()) {
-        onWorkerThread([this] { m_worker->close(); });
+    if (m_link) {
+        m_link->close();
     }
     m_queue->clear();
 }
@@ -225,8 +176,8 @@ bool RconSocket::isConnected() const {
     return m_state == State::Connected && m_socketConnected;
 }
 
-QHostAddress RconSocket::serverAddress() const {
-    return isConnected() ? m_serverAddress : QHostAddress();
+QString RconSocket::serverAddress() const {
+    return isConnected() ? m_serverAddress : QString();
 }
 
 void RconSocket::fail(const QString& message) {

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "rcon/UdpLink.h"
+
 #include <QByteArray>
-#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
-class QHostInfo;
-class QThread;
-
 namespace brimhold::rcon {
 
 class DatagramQueue;
-class UdpWorker;
 
 // The console's UDP socket, pointed at one rcon server. The socket is connected, so only datagrams
 // from the server's own address and port arrive. A host name is looked up first (an IPv4 address is
@@ -22,7 +19,8 @@ class UdpWorker;
 // connected wait and go out, in order, once it is.
 //
 // The socket is read on a thread of its own, so no datagram is lost while the owner's thread is busy
-// (the thread starts with the first connection, so a socket that never connects costs none); the
+// (the thread starts with the first connection, so a socket that never connects costs none, and the
+// window program loads the network code only then: see UdpLink); the
 // datagrams reach the owner's thread in order, in slices of a few dozen per turn of its event loop, so
 // that input and painting run between slices. Everything else happens on the owner's thread: a send or
 // close waits there until the socket's thread has carried it out. An owner whose thread does nothing
@@ -38,10 +36,9 @@ public:
     // as much for its own bookkeeping).
     static constexpr int kDefaultReceiveBufferBytes = 4 * 1024 * 1024;
 
-    enum class ReadOn {
-        OwnThread,     // a thread of the socket's own
-        OwnersThread,  // the owner's thread: no thread to start, no hand-over per send, close or slice
-    };
+    // OwnThread: a thread of the socket's own. OwnersThread: the owner's thread, with no thread to start
+    // and no hand-over per send, close or slice.
+    using ReadOn = UdpLink::ReadOn;
 
     explicit RconSocket(QObject* parent = nullptr, ReadOn readOn = ReadOn::OwnThread);
     ~RconSocket() override;
@@ -64,8 +61,8 @@ public:
 
     bool isConnected() const;
     bool hasFailed() const { return m_state == State::Failed; }
-    // The address the socket is connected to (null until connected).
-    QHostAddress serverAddress() const;
+    // The address the socket is connected to, in its usual written form (empty until connected).
+    QString serverAddress() const;
     // The socket's own port (0 until connected).
     quint16 localPort() const { return isConnected() ? m_localPort : 0; }
     // The receive buffer the system granted, in bytes (0 until connected).
@@ -83,30 +80,27 @@ signals:
 private:
     enum class State { Idle, LookingUp, Connected, Failed, Closed };
 
-    template <typename Function>
-    void onWorkerThread(Function function);
-    void hostLookedUp(const QHostInfo& info);
-    void connectToAddress(const QHostAddress& address);
+    bool makeLink();
+    void hostLookedUp(const QString& address, const QString& error);
+    void connectToAddress(const QString& address);
     void workerConnected();
     void takeConnection();
     void sendPending();
     void write(const QByteArray& datagram);
     void deliverSlice();
-    void stopWorker();
     void fail(const QString& message);
 
     std::shared_ptr<DatagramQueue> m_queue;
-    QThread* m_thread;  // null when read on the owner's thread
-    UdpWorker* m_worker;
+    ReadOn m_readOn;
+    std::unique_ptr<UdpLink> m_link;  // made by the first connectToServer()
     State m_state = State::Idle;
     bool m_socketConnected = false;
     QString m_host;
     quint16 m_port = 0;
-    QHostAddress m_serverAddress;
+    QString m_serverAddress;
     quint16 m_localPort = 0;
     int m_receiveBufferSize = 0;
     int m_receiveBufferRequest = kDefaultReceiveBufferBytes;
-    int m_lookupId = -1;
     QList<QByteArray> m_pending;
     int m_maxDatagramsPerSlice = kDefaultDatagramsPerSlice;
     bool m_delivering = false;

@@ -2,7 +2,7 @@
 set(layers codepage recordstore rcon serverlist console app cli demo)
 set(layer_codepage codepage)
 set(layer_recordstore recordstore)
-set(layer_rcon rcon)
+set(layer_rcon rcon_queue rcon rcon_udp rcon_network rcon_network_loader brimhold-rcon-network)
 set(layer_serverlist serverlist)
 set(layer_console console_core console)
 set(layer_app app_core app brimhold-rcon)

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "rcon/UdpLink.h"
+
+// The entry points of the network module (brimhold-rcon-network.so), which holds the UdpLink on Qt
+// Network for the window program. The module is built from this source tree with the program; the
+// version check keeps an installed module of another version from being used.
+
+namespace brimhold::rcon {
+
+// The module's file name, and the install folder of its package.
+inline constexpr char kNetworkModuleFileName[] = "brimhold-rcon-network.so";
+
+using NetworkModuleVersionFunction = const char* (*)();
+using NetworkModuleCreateFunction = UdpLink* (*)(UdpLink::Request* request);
+
+inline constexpr char kNetworkModuleVersionSymbol[] = "brimhold_rcon_network_version";
+inline constexpr char kNetworkModuleCreateSymbol[] = "brimhold_rcon_network_create_udp_link";
+
+}  // namespace brimhold::rcon
