@@ -18,7 +18,6 @@ class FirstFrameProbe final : public QObject {
 public:
     static constexpr QEvent::Type kFramePainted = QEvent::User;
 
-
     explicit FirstFrameProbe(QObject* parent) : QObject(parent) {}
 
 protected:

@@ -8,9 +8,10 @@ class QWidget;
 
 namespace brimhold::app {
 
-// Runs an action once, right after a window's first frame is on the screen, or earlier when the
-// application is about to handle the user's first key, click, wheel turn or touch before that frame. Lets a window appear at once and do the rest of its set-up behind the first
-// frame, while no input can reach the window before that set-up is done.
+// Runs an action once: right after a window's first frame is on the screen, or sooner if the user's
+// first key, click, wheel turn or touch comes before that frame, just before the application handles
+// it. A window can so appear at once and finish its set-up behind the first frame, while no input
+// reaches it before that set-up is done.
 //
 // The trigger is a child of the window; the action runs at most once, and never after the trigger is
 // gone.

@@ -56,7 +56,8 @@ public:
     // once the shown dialog has drawn its first frame, or before the first input event if that comes
     // sooner. A list that is not in order then hides the dialog, shows the same message and emits
     // serverListNotInOrder().
-    LoadOutcome Form_Load(const QString& argumentText, ServerListTiming timing = ServerListTiming::DuringLoad);
+    LoadOutcome Form_Load(const QString& argumentText,
+                          ServerListTiming timing = ServerListTiming::DuringLoad);
 
     // The connect action ("Connect", Enter in any text box, the command line): disables the dialog, emits
     // connectRequested() and closes the dialog once the receivers have returned. A call while an earlier

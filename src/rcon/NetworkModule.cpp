@@ -2,16 +2,16 @@
 
 #include "rcon/NetworkModule.h"
 
-#include "rcon/QtNetworkUdpLink.h"
 #include "version/BuildVersion.h"
+#include "rcon/QtNetworkUdpLink.h"
 
 #include <QtGlobal>
 
-extern "C" Q_DECL_EXPORT const char* brimhold_rcon_network_version() {
+extern "C" Q_DECL_EXPORT const char* brimholdRconNetworkVersion() {
     return BRIMHOLD_VERSION_STRING;
 }
 
-extern "C" Q_DECL_EXPORT brimhold::rcon::UdpLink* brimhold_rcon_network_create_udp_link(
+extern "C" Q_DECL_EXPORT brimhold::rcon::UdpLink* brimholdRconNetworkCreateUdpLink(
     brimhold::rcon::UdpLink::Request* request) {
     return new brimhold::rcon::QtNetworkUdpLink(std::move(*request));
 }

@@ -8,13 +8,13 @@
 
 namespace brimhold::rcon {
 
-// The module's file name, and the install folder of its package.
+// The module's file name, in the program's folder or in the installed module folder.
 inline constexpr char kNetworkModuleFileName[] = "brimhold-rcon-network.so";
 
 using NetworkModuleVersionFunction = const char* (*)();
 using NetworkModuleCreateFunction = UdpLink* (*)(UdpLink::Request* request);
 
-inline constexpr char kNetworkModuleVersionSymbol[] = "brimhold_rcon_network_version";
-inline constexpr char kNetworkModuleCreateSymbol[] = "brimhold_rcon_network_create_udp_link";
+inline constexpr char kNetworkModuleVersionSymbol[] = "brimholdRconNetworkVersion";
+inline constexpr char kNetworkModuleCreateSymbol[] = "brimholdRconNetworkCreateUdpLink";
 
 }  // namespace brimhold::rcon

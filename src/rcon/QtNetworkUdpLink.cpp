@@ -113,12 +113,14 @@ void QtNetworkUdpLink::abortLookUp() {
     }
 }
 
-UdpLink::Connection QtNetworkUdpLink::connectTo(const QString& address, quint16 port, int receiveBufferBytes) {
+UdpLink::Connection QtNetworkUdpLink::connectTo(const QString& address, quint16 port,
+                                                int receiveBufferBytes) {
     if (m_thread && !m_thread->isRunning()) {
         m_thread->start();
     }
     UdpWorker::Connection connection;
-    onWorkerThread([&] { connection = m_worker->connectTo(QHostAddress(address), port, receiveBufferBytes); });
+    onWorkerThread(
+        [&] { connection = m_worker->connectTo(QHostAddress(address), port, receiveBufferBytes); });
     return linkConnection(connection);
 }
 

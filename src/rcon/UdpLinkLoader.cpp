@@ -2,9 +2,9 @@
 // call from the program's own folder (a build, or a copy with the module beside it) or else from the
 // installed module folder. A module that cannot be loaded fails every connection with the reason.
 
+#include "version/BuildVersion.h"
 #include "rcon/NetworkModule.h"
 #include "rcon/NetworkModulePaths.h"
-#include "version/BuildVersion.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,13 +32,15 @@ LoadedModule load(const QString& path) {
     }
     const auto version =
         reinterpret_cast<NetworkModuleVersionFunction>(library.resolve(kNetworkModuleVersionSymbol));
-    const auto create = reinterpret_cast<NetworkModuleCreateFunction>(library.resolve(kNetworkModuleCreateSymbol));
+    const auto create =
+        reinterpret_cast<NetworkModuleCreateFunction>(library.resolve(kNetworkModuleCreateSymbol));
     if (!version || !create) {
         return {nullptr, text("%1 is not the network module").arg(path)};
     }
     if (qstrcmp(version(), BRIMHOLD_VERSION_STRING) != 0) {
-        return {nullptr, text("%1 is of version %2, the program of %3")
-                             .arg(path, QString::fromLatin1(version()), QStringLiteral(BRIMHOLD_VERSION_STRING))};
+        return {nullptr,
+                text("%1 is of version %2, the program of %3")
+                    .arg(path, QString::fromLatin1(version()), QStringLiteral(BRIMHOLD_VERSION_STRING))};
     }
     return {create, QString()};
 }
@@ -53,18 +55,19 @@ LoadedModule findAndLoad() {
             return load(path);
         }
     }
-    return {nullptr, text("the network module %1 is in none of %2")
-                         .arg(QString::fromLatin1(kNetworkModuleFileName), folders.join(QStringLiteral(", ")))};
+    return {nullptr,
+            text("the network module %1 is in none of %2")
+                .arg(QString::fromLatin1(kNetworkModuleFileName), folders.join(QStringLiteral(", ")))};
 }
 
 }  // namespace
 
 MadeUdpLink createUdpLink(UdpLink::Request request) {
-    static const LoadedModule module = findAndLoad();
-    if (!module.create) {
-        return {nullptr, module.error};
+    static const LoadedModule kModule = findAndLoad();
+    if (!kModule.create) {
+        return {nullptr, kModule.error};
     }
-    return {std::unique_ptr<UdpLink>(module.create(&request)), QString()};
+    return {std::unique_ptr<UdpLink>(kModule.create(&request)), QString()};
 }
 
 }  // namespace brimhold::rcon

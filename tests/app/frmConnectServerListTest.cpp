@@ -1,11 +1,11 @@
 #include "recordstore/ZurerEzuz.h"
+#include "rcon/AuthModeStore.h"
 #include "app/frmConnect.h"
 
 #include "FileBytes.h"
 #include "RecordingMessageBoxes.h"
 #include "ServerListSchema.h"
 #include "TestDialogOptions.h"
-#include "rcon/AuthModeStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The window program's socket: its network part comes from the network module beside the program.
 // This test is built into the window program's folder and links the loader, as the program does.
 
-#include "demo/RconTestServer.h"
 #include "rcon/RconProtocol.h"
 #include "rcon/RconSocket.h"
+#include "demo/RconTestServer.h"
 
 #include <QFile>
 #include <QSignalSpy>
