@@ -7,7 +7,7 @@
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
 #include "app/ConnectDialogStyle.h"
-#include "app/FirstFrameTrigger.h"
+#include "console/FirstFrameTrigger.h"
 #include "app/HotSpot.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SecureRconMenu.h"
@@ -220,7 +220,7 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText, Serve
     const CommandLine commandLine = CommandLine::parse(argumentText);
     const bool showsDialog = commandLine.request() != CommandLine::Request::Connect;
     if (timing == ServerListTiming::AfterFirstFrame && showsDialog) {
-        new FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });  // a child of the dialog
+        new console::FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });  // a child of the dialog
     } else if (!setUpServerList()) {
         return LoadOutcome::EndProgram;
     }

@@ -8,6 +8,7 @@
 #include "rcon/SystemClock.h"
 #include "console/ColourCodeHighlighter.h"
 #include "console/CommandFlows.h"
+#include "console/FirstFrameTrigger.h"
 #include "console/ConsoleLayout.h"
 #include "console/InputDialogPrompter.h"
 #include "console/MirrorBatch.h"
@@ -32,6 +33,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,6 +46,9 @@ const QString kWindowTitle = QStringLiteral("Brimhold - Remote Console");
 constexpr double kTextBoxFontPoints = 9.75;
 // Typed characters below this value (Backspace, Tab, Enter, Escape, ...) stay with the output box.
 constexpr char16_t kFirstTypedCharacter = 31;
+// The longest the start-up waits for the window's first frame before it connects, for a window that is
+// not drawn (one that starts minimised, say).
+constexpr int kFirstFrameWaitMs = 250;
 constexpr char16_t kDeleteCharacter = 127;
 
 QFont textBoxFont() {
@@ -184,17 +189,34 @@ void frmMain::showAndStartUp() {
     m_sender = std::make_unique<rcon::CommandSender>(
         rcon::AuthModeStore(m_options.authModeFile).modeOf(rconIP, rconPort),
         [this](const QByteArray& datagram) { rcon->send(datagram); }, m_clock);
+    // The socket starts behind the first frame: the window does not wait for the network code to load
+    // and the socket's thread to start.
+    QPointer<frmMain> alive(this);
+    waitForFirstFrame();
+    if (!alive || m_closed) {
+        return;
+    }
     rcon->connectToServer(rconIP, rconPort);
     SendCommand(QString::fromLatin1(rcon::RconProtocol::kProbeCommand));
     appendToTranscript(
         codepage::Windows1252::fromUnicode(QStringLiteral("Rcon on %1:%2.").arg(rconIP, rconPort)));
 
-    QPointer<frmMain> alive(this);
     const ProbeWait::End end = waitForProbeAnswer();
     if (!alive || end == ProbeWait::End::Closed) {
         return;
     }
     finishStartUp(end, m_probeWait->failure());
+}
+
+// Runs a local event loop until the window's first frame is on the screen, for kFirstFrameWaitMs at
+// most, or until the window is destroyed under it.
+void frmMain::waitForFirstFrame() {
+    QEventLoop loop;
+    const QPointer<FirstFrameTrigger> trigger = new FirstFrameTrigger(this, [&loop] { loop.quit(); });
+    QTimer::singleShot(kFirstFrameWaitMs, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+    delete trigger;  // one that has not fired must not reach the loop once it is gone
 }
 
 // Runs a local event loop until the wait ends or the window is destroyed under it (which counts as

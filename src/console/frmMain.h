@@ -176,6 +176,7 @@ private:
     void onMenuItemClicked(MenuGroup group, int index);
     void showOutputContextMenu(const QPoint& position);
 
+    void waitForFirstFrame();
     ProbeWait::End waitForProbeAnswer();
     void finishStartUp(ProbeWait::End end, const QString& failure);
     void enableCommands();

@@ -1,10 +1,10 @@
-#include "app/FirstFrameTrigger.h"
+#include "console/FirstFrameTrigger.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
-namespace brimhold::app {
+namespace brimhold::console {
 
 namespace {
 
@@ -62,4 +62,4 @@ bool FirstFrameTrigger::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-}  // namespace brimhold::app
+}  // namespace brimhold::console

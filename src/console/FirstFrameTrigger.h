@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace brimhold::app {
+namespace brimhold::console {
 
 // Runs an action once: right after a window's first frame is on the screen, or sooner if the user's
 // first key, click, wheel turn or touch comes before that frame, just before the application handles
@@ -37,4 +37,4 @@ private:
     std::function<void()> m_action;
 };
 
-}  // namespace brimhold::app
+}  // namespace brimhold::console

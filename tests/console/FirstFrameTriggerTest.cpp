@@ -1,10 +1,10 @@
-#include "app/FirstFrameTrigger.h"
+#include "console/FirstFrameTrigger.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QtTest>
 
-using namespace brimhold::app;
+using namespace brimhold::console;
 
 class FirstFrameTriggerTest : public QObject {
     Q_OBJECT
