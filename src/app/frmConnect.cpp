@@ -3,11 +3,11 @@
 #include "serverlist/DefaultPort.h"
 #include "serverlist/ServerListFolders.h"
 #include "serverlist/ServerListStore.h"
+#include "console/FirstFrameTrigger.h"
 #include "app/AboutText.h"
 #include "app/BannerPicture.h"
 #include "app/CommandLine.h"
 #include "app/ConnectDialogStyle.h"
-#include "console/FirstFrameTrigger.h"
 #include "app/HotSpot.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SecureRconMenu.h"
@@ -220,7 +220,8 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText, Serve
     const CommandLine commandLine = CommandLine::parse(argumentText);
     const bool showsDialog = commandLine.request() != CommandLine::Request::Connect;
     if (timing == ServerListTiming::AfterFirstFrame && showsDialog) {
-        new console::FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });  // a child of the dialog
+        // A child of the dialog, gone with it.
+        new console::FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });
     } else if (!setUpServerList()) {
         return LoadOutcome::EndProgram;
     }
