@@ -23,9 +23,6 @@ public:
     FirstFrameTrigger(QWidget* window, std::function<void()> action);
     ~FirstFrameTrigger() override;
 
-    // True until the action has run.
-    bool pending() const { return static_cast<bool>(m_action); }
-
     // Runs the action now if it has not run yet.
     void fire();
 

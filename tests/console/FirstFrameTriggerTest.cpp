@@ -33,14 +33,13 @@ void FirstFrameTriggerTest::runsOnceRightAfterTheFirstFrame() {
 void FirstFrameTriggerTest::aKeyBeforeTheFirstFrameRunsTheActionBeforeTheKeyIsHandled() {
     QLineEdit box;
     QStringList textsSeenByTheAction;
-    auto* trigger = new FirstFrameTrigger(&box, [&] { textsSeenByTheAction << box.text(); });
+    new FirstFrameTrigger(&box, [&] { textsSeenByTheAction << box.text(); });
 
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QCoreApplication::sendEvent(&box, &key);
 
-    QCOMPARE(textsSeenByTheAction, QStringList{QString()});
     QCOMPARE(box.text(), QStringLiteral("a"));
-    QVERIFY(!trigger->pending());
+    QCOMPARE(textsSeenByTheAction, QStringList{QString()});  // once, and before the key
 }
 
 QTEST_MAIN(FirstFrameTriggerTest)
