@@ -24,8 +24,8 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            // The frame is painted and flushed within the event's delivery; the posted event is handled
-            // after it, ahead of any work of normal priority that the program posted meanwhile.
+            // The frame is painted and flushed in the repaint that sends this event; the posted event is
+            // handled after it, ahead of any work of normal priority that the program posted meanwhile.
             QCoreApplication::postEvent(this, new QEvent(kFramePainted), Qt::HighEventPriority);
         }
         return false;

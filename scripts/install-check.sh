@@ -160,7 +160,8 @@ run_installed_programs() {
   console_pid=$!
   echo "install check: console $console_pid"
 
-  ! ldd /usr/bin/brimhold-rcon | grep -q libQt6Network ||
+  # Not `ldd | grep -q` under pipefail: grep ending early would fail ldd, and the negation pass the check.
+  [[ $(ldd /usr/bin/brimhold-rcon) != *libQt6Network* ]] ||
     fail "brimhold-rcon links Qt Network itself instead of loading its network module"
   wait_for 150 probe_received || fail "the demo server did not receive the console's probe"
   kill -0 "$console_pid" 2>/dev/null || fail "the console ended after its probe"
@@ -172,7 +173,9 @@ run_installed_programs() {
 }
 
 run_installed_cli() {
-  ! ldd /usr/bin/brimhold-rcon-cli | grep -qE 'libQt6(Widgets|Gui)' ||
+  local libraries
+  libraries=$(ldd /usr/bin/brimhold-rcon-cli)
+  [[ $libraries != *libQt6Widgets* && $libraries != *libQt6Gui* ]] ||
     fail "brimhold-rcon-cli links Qt Widgets or Gui"
   local port reply
   port=$(server_port)

@@ -218,14 +218,46 @@ frmConnect::LoadOutcome frmConnect::Form_Load(const QString& argumentText, Serve
     lblVersion->setText(VersionLabel::fromVersionString(QCoreApplication::applicationVersion()));
 
     const CommandLine commandLine = CommandLine::parse(argumentText);
-    const bool showsDialog = commandLine.request() != CommandLine::Request::Connect;
-    if (timing == ServerListTiming::AfterFirstFrame && showsDialog) {
+    if (timing == ServerListTiming::AfterFirstFrame &&
+        commandLine.request() != CommandLine::Request::Connect) {
         // A child of the dialog, gone with it.
-        new console::FirstFrameTrigger(this, [this] { setUpServerListAfterFirstFrame(); });
-    } else if (!setUpServerList()) {
+        new console::FirstFrameTrigger(this, [this, commandLine] { finishLoadAfterFirstFrame(commandLine); });
+        return LoadOutcome::ShowDialog;
+    }
+    const ServerListSetUp setUp = setUpServerList();
+    tellAbout(setUp);
+    if (setUp == ServerListSetUp::NotInOrder) {
         return LoadOutcome::EndProgram;
     }
+    return takeCommandLine(commandLine);
+}
 
+void frmConnect::finishLoadAfterFirstFrame(const CommandLine& commandLine) {
+    const ServerListSetUp setUp = setUpServerList();
+    if (setUp == ServerListSetUp::NotInOrder) {
+        // The message stands alone, as it does when the list is set up before the dialog is shown, and
+        // input that is still on its way reaches nothing.
+        hide();
+        setEnabled(false);
+    } else {
+        takeCommandLine(commandLine);
+    }
+    if (setUp == ServerListSetUp::Ready) {
+        return;
+    }
+    // Told from the event loop: this may run inside the delivery of the user's first input.
+    QMetaObject::invokeMethod(
+        this,
+        [this, setUp] {
+            tellAbout(setUp);
+            if (setUp == ServerListSetUp::NotInOrder) {
+                emit serverListNotInOrder();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+frmConnect::LoadOutcome frmConnect::takeCommandLine(const CommandLine& commandLine) {
     switch (commandLine.request()) {
         case CommandLine::Request::None:
             return LoadOutcome::ShowDialog;
@@ -275,7 +307,7 @@ void frmConnect::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-bool frmConnect::setUpServerList() {
+frmConnect::ServerListSetUp frmConnect::setUpServerList() {
     serverlist::ServerListFolders folders = serverlist::ServerListFolders::ofThisProgram();
     if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
@@ -287,34 +319,33 @@ bool frmConnect::setUpServerList() {
         std::make_unique<serverlist::ServerListStore>(folders.programDirectory, folders.userDataDirectory);
     switch (servers->setUp()) {
         case serverlist::ServerListStore::SetUp::NotInOrder:
-            // The message stands alone, as it does when the list is set up before the dialog is shown.
-            hide();
-            m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
-                                     QStringLiteral("Serverdatabase is niet in orde"));
-            return false;
+            return ServerListSetUp::NotInOrder;
         case serverlist::ServerListStore::SetUp::Unavailable:
             m_servers = std::move(servers);
-            goOnWithoutServerList(m_servers->problem());
-            return true;
+            Frame1->setEnabled(false);
+            showNotice(QStringLiteral("Zonder serverlijst: verbinden kan wel."));
+            return ServerListSetUp::Unavailable;
         case serverlist::ServerListStore::SetUp::Ready:
             m_servers = std::move(servers);
             lstServers->clear();
             lstServers->addItems(m_servers->takeNamesReadAtSetUp());
-            return true;
+            return ServerListSetUp::Ready;
     }
-    return false;
+    return ServerListSetUp::NotInOrder;
 }
 
-void frmConnect::setUpServerListAfterFirstFrame() {
-    if (!setUpServerList()) {
-        emit serverListNotInOrder();
+void frmConnect::tellAbout(ServerListSetUp setUp) {
+    switch (setUp) {
+        case ServerListSetUp::Ready:
+            return;
+        case ServerListSetUp::Unavailable:
+            m_messageBoxes->warning(nullptr, QString::fromLatin1(kMessageTitle), m_servers->problem());
+            return;
+        case ServerListSetUp::NotInOrder:
+            m_messageBoxes->critical(nullptr, QString::fromLatin1(kMessageTitle),
+                                     QStringLiteral("Serverdatabase is niet in orde"));
+            return;
     }
-}
-
-void frmConnect::goOnWithoutServerList(const QString& problem) {
-    m_messageBoxes->warning(nullptr, QString::fromLatin1(kMessageTitle), problem);
-    Frame1->setEnabled(false);
-    showNotice(QStringLiteral("Zonder serverlijst: verbinden kan wel."));
 }
 
 int frmConnect::selectedNr() const {

@@ -19,6 +19,7 @@ class ServerListStore;
 namespace brimhold::app {
 
 class BannerPicture;
+class CommandLine;
 class ConnectDialogStyle;
 class HotSpot;
 class MessageBoxes;
@@ -105,10 +106,13 @@ private:
     QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
     void showNotice(const QString& text);
     void clearNotice();
-    // False when the list is not in order (the user has been told).
-    bool setUpServerList();
-    void setUpServerListAfterFirstFrame();
-    void goOnWithoutServerList(const QString& problem);
+    enum class ServerListSetUp { Ready, Unavailable, NotInOrder };
+    // Opens the store and fills the list, or disables the "Servers" frame when the store is unavailable.
+    // Tells the user nothing: tellAbout() does.
+    ServerListSetUp setUpServerList();
+    void tellAbout(ServerListSetUp setUp);
+    LoadOutcome takeCommandLine(const CommandLine& commandLine);
+    void finishLoadAfterFirstFrame(const CommandLine& commandLine);
     int selectedNr() const;
 
     ConnectOptions m_options;

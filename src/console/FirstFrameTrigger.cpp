@@ -56,7 +56,8 @@ bool FirstFrameTrigger::eventFilter(QObject* watched, QEvent* event) {
     if (isActingInput(*event)) {
         fire();
     } else if (event->type() == QEvent::Paint && watched == m_window) {
-        // The window's frame is painted and flushed within this event's delivery; the call comes after.
+        // The window's frame is painted and flushed in the repaint that sends this event; the queued call
+        // runs after it.
         QMetaObject::invokeMethod(this, &FirstFrameTrigger::fire, Qt::QueuedConnection);
     }
     return false;

@@ -14,7 +14,8 @@ namespace brimhold::console {
 // reaches it before that set-up is done.
 //
 // The trigger is a child of the window; the action runs at most once, and never after the trigger is
-// gone.
+// gone. Since the action may run inside the delivery of that first input, it should leave modal boxes
+// to the event loop (a queued call).
 class FirstFrameTrigger final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FirstFrameTrigger)
@@ -23,13 +24,13 @@ public:
     FirstFrameTrigger(QWidget* window, std::function<void()> action);
     ~FirstFrameTrigger() override;
 
-    // Runs the action now if it has not run yet.
-    void fire();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs the action now if it has not run yet.
+    void fire();
+
     QWidget* m_window;
     std::function<void()> m_action;
 };

@@ -2,13 +2,12 @@
 
 #include "rcon/NetworkModule.h"
 
-#include "version/BuildVersion.h"
 #include "rcon/QtNetworkUdpLink.h"
 
 #include <QtGlobal>
 
-extern "C" Q_DECL_EXPORT const char* brimholdRconNetworkVersion() {
-    return BRIMHOLD_VERSION_STRING;
+extern "C" Q_DECL_EXPORT const char* brimholdRconNetworkBuild() {
+    return brimhold::rcon::kNetworkModuleBuild;
 }
 
 extern "C" Q_DECL_EXPORT brimhold::rcon::UdpLink* brimholdRconNetworkCreateUdpLink(

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "version/BuildVersion.h"
 #include "rcon/UdpLink.h"
 
-// The entry points of the network module (brimhold-rcon-network.so), which holds the UdpLink on Qt
-// Network for the window program. The module is built from this source tree with the program; the
-// version check keeps an installed module of another version from being used.
+// The entry points of the network module, which holds the UdpLink on Qt Network for the window
+// program.
 
 namespace brimhold::rcon {
 
-// The module's file name, in the program's folder or in the installed module folder.
-inline constexpr char kNetworkModuleFileName[] = "brimhold-rcon-network.so";
+// What the module and the program must agree on: the release, and the layout of UdpLink and its
+// Request, whose number goes up with every change to them. The loader refuses a module that says
+// otherwise (one left from another install, say).
+inline constexpr char kNetworkModuleBuild[] = BRIMHOLD_VERSION_STRING "/UdpLink 1";
 
-using NetworkModuleVersionFunction = const char* (*)();
+using NetworkModuleBuildFunction = const char* (*)();
 using NetworkModuleCreateFunction = UdpLink* (*)(UdpLink::Request* request);
 
-inline constexpr char kNetworkModuleVersionSymbol[] = "brimholdRconNetworkVersion";
+inline constexpr char kNetworkModuleBuildSymbol[] = "brimholdRconNetworkBuild";
 inline constexpr char kNetworkModuleCreateSymbol[] = "brimholdRconNetworkCreateUdpLink";
 
 }  // namespace brimhold::rcon

@@ -1,8 +1,8 @@
 // createUdpLink for the window program: the link comes from the network module, loaded on the first
-// call from the program's own folder (a build, or a copy with the module beside it) or else from the
-// installed module folder. A module that cannot be loaded fails every connection with the reason.
+// call. An installed program loads it from the module folder of its own install, any other copy (a
+// build, say) from its own folder. A module that cannot be loaded fails every connection with the
+// reason.
 
-#include "version/BuildVersion.h"
 #include "rcon/NetworkModule.h"
 #include "rcon/NetworkModulePaths.h"
 
@@ -24,46 +24,52 @@ QString text(const char* english) {
     return QCoreApplication::translate("UdpLinkLoader", english);
 }
 
-LoadedModule load(const QString& path) {
+QString comparablePath(const QString& directory) {
+    const QFileInfo info(directory);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+QString moduleFolder() {
+    const QString program = QCoreApplication::applicationDirPath();
+    if (comparablePath(program) == comparablePath(QStringLiteral(BRIMHOLD_PACKAGED_PROGRAM_DIR))) {
+        return QStringLiteral(BRIMHOLD_PACKAGED_MODULE_DIR);
+    }
+    if (comparablePath(program) == comparablePath(QStringLiteral(BRIMHOLD_INSTALLED_PROGRAM_DIR))) {
+        return QStringLiteral(BRIMHOLD_INSTALLED_MODULE_DIR);
+    }
+    return program;
+}
+
+LoadedModule load() {
+    const QString path = QDir(moduleFolder()).filePath(QStringLiteral(BRIMHOLD_NETWORK_MODULE_NAME));
+    if (!QFileInfo::exists(path)) {
+        return {nullptr, text("the network module %1 is missing").arg(path)};
+    }
     // Never unloaded: the links it makes may live until the program ends.
     QLibrary library(path);
     if (!library.load()) {
         return {nullptr, library.errorString()};
     }
-    const auto version =
-        reinterpret_cast<NetworkModuleVersionFunction>(library.resolve(kNetworkModuleVersionSymbol));
+    const auto build =
+        reinterpret_cast<NetworkModuleBuildFunction>(library.resolve(kNetworkModuleBuildSymbol));
     const auto create =
         reinterpret_cast<NetworkModuleCreateFunction>(library.resolve(kNetworkModuleCreateSymbol));
-    if (!version || !create) {
+    if (!build || !create) {
         return {nullptr, text("%1 is not the network module").arg(path)};
     }
-    if (qstrcmp(version(), BRIMHOLD_VERSION_STRING) != 0) {
+    if (qstrcmp(build(), kNetworkModuleBuild) != 0) {
         return {nullptr,
-                text("%1 is of version %2, the program of %3")
-                    .arg(path, QString::fromLatin1(version()), QStringLiteral(BRIMHOLD_VERSION_STRING))};
+                text("%1 is of build %2, the program of %3")
+                    .arg(path, QString::fromLatin1(build()), QString::fromLatin1(kNetworkModuleBuild))};
     }
     return {create, QString()};
-}
-
-LoadedModule findAndLoad() {
-    QStringList folders{QCoreApplication::applicationDirPath(), QStringLiteral(BRIMHOLD_INSTALL_MODULEDIR),
-                        QStringLiteral(BRIMHOLD_PACKAGE_MODULEDIR)};
-    folders.removeDuplicates();
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(QString::fromLatin1(kNetworkModuleFileName));
-        if (QFileInfo::exists(path)) {
-            return load(path);
-        }
-    }
-    return {nullptr,
-            text("the network module %1 is in none of %2")
-                .arg(QString::fromLatin1(kNetworkModuleFileName), folders.join(QStringLiteral(", ")))};
 }
 
 }  // namespace
 
 MadeUdpLink createUdpLink(UdpLink::Request request) {
-    static const LoadedModule kModule = findAndLoad();
+    static const LoadedModule kModule = load();
     if (!kModule.create) {
         return {nullptr, kModule.error};
     }

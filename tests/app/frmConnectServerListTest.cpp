@@ -64,6 +64,7 @@ private slots:
     void anExistingFileIsLeftUntouchedAtStart();
     void aListOfAnotherTableEndsTheLoadAfterTheMessage();
     void aListSetUpAfterTheFirstFrameIsFilledOnceTheDialogIsDrawn();
+    void anUnreadableListAfterTheFirstFrameIsToldAndTheCommandLineNoticeStays();
     void selectingARowLoadsItsEntry();
     void loadAndRemoveWithoutASelectedRowDoNothing();
     void savingTheSameFieldsTwiceGivesTwoEntries();
@@ -186,6 +187,19 @@ void frmConnectServerListTest::aListSetUpAfterTheFirstFrameIsFilledOnceTheDialog
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
     QTRY_COMPARE(rowsOf(LIST), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+void frmConnectServerListTest::anUnreadableListAfterTheFirstFrameIsToldAndTheCommandLineNoticeStays() {
+    QVERIFY(writeAll(listFile(), kSchema + "nine#b#h#2#\r\n"));
+    frmConnect dialog(options());
+    dialog.Form_Load(QStringLiteral("oneword"), frmConnect::ServerListTiming::AfterFirstFrame);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QTRY_COMPARE(m_boxes.shown.size(), 1);
+    QCOMPARE(m_boxes.shown[0].kind, QStringLiteral("warning"));
+    QCOMPARE(NOTICE, QStringLiteral("Command line ignored: use host [port] password"));
+    QVERIFY(!dialog.findChild<QGroupBox*>(QStringLiteral("Frame1"))->isEnabled());
 }
 
 void frmConnectServerListTest::selectingARowLoadsItsEntry() {
