@@ -1,7 +1,6 @@
 // createUdpLink for the window program: the link comes from the network module, loaded on the first
-// call. An installed program loads it from the module folder of its own install, any other copy (a
-// build, say) from its own folder. A module that cannot be loaded fails every connection with the
-// reason.
+// call from beside the program (a build) or else from the module folder of the program's own install.
+// A module that cannot be loaded fails every connection with the reason.
 
 #include "rcon/NetworkModule.h"
 #include "rcon/NetworkModulePaths.h"
@@ -24,27 +23,25 @@ QString text(const char* english) {
     return QCoreApplication::translate("UdpLinkLoader", english);
 }
 
-QString comparablePath(const QString& directory) {
-    const QFileInfo info(directory);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
-QString moduleFolder() {
+// The module folders to try: the program's own, then its install's module folder.
+QStringList moduleFolders() {
     const QString program = QCoreApplication::applicationDirPath();
-    if (comparablePath(program) == comparablePath(QStringLiteral(BRIMHOLD_PACKAGED_PROGRAM_DIR))) {
-        return QStringLiteral(BRIMHOLD_PACKAGED_MODULE_DIR);
-    }
-    if (comparablePath(program) == comparablePath(QStringLiteral(BRIMHOLD_INSTALLED_PROGRAM_DIR))) {
-        return QStringLiteral(BRIMHOLD_INSTALLED_MODULE_DIR);
-    }
-    return program;
+    return {program, QDir::cleanPath(program + QStringLiteral("/" BRIMHOLD_MODULE_DIR_FROM_PROGRAM))};
 }
 
 LoadedModule load() {
-    const QString path = QDir(moduleFolder()).filePath(QStringLiteral(BRIMHOLD_NETWORK_MODULE_NAME));
-    if (!QFileInfo::exists(path)) {
-        return {nullptr, text("the network module %1 is missing").arg(path)};
+    const QString name = QStringLiteral(BRIMHOLD_NETWORK_MODULE_NAME);
+    const QStringList folders = moduleFolders();
+    QString path;
+    for (const QString& folder : folders) {
+        if (QFileInfo::exists(QDir(folder).filePath(name))) {
+            path = QDir(folder).filePath(name);
+            break;
+        }
+    }
+    if (path.isEmpty()) {
+        return {nullptr,
+                text("the network module %1 is in neither %2 nor %3").arg(name, folders[0], folders[1])};
     }
     // Never unloaded: the links it makes may live until the program ends.
     QLibrary library(path);
