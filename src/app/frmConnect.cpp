@@ -28,6 +28,8 @@ namespace brimhold::app {
 
 namespace {
 
+using ServerListSetUp = serverlist::ServerListStore::SetUp;
+
 const char* const kTitle = "Brimhold - Remote Console";
 const char* const kMessageTitle = "rcon";
 constexpr int kClientWidth = 319;
@@ -307,7 +309,7 @@ void frmConnect::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-frmConnect::ServerListSetUp frmConnect::setUpServerList() {
+serverlist::ServerListStore::SetUp frmConnect::setUpServerList() {
     serverlist::ServerListFolders folders = serverlist::ServerListFolders::ofThisProgram();
     if (!m_options.programDirectory.isEmpty()) {
         folders.programDirectory = m_options.programDirectory;
@@ -317,21 +319,22 @@ frmConnect::ServerListSetUp frmConnect::setUpServerList() {
     }
     auto servers =
         std::make_unique<serverlist::ServerListStore>(folders.programDirectory, folders.userDataDirectory);
-    switch (servers->setUp()) {
-        case serverlist::ServerListStore::SetUp::NotInOrder:
-            return ServerListSetUp::NotInOrder;
-        case serverlist::ServerListStore::SetUp::Unavailable:
+    const ServerListSetUp setUp = servers->setUp();
+    switch (setUp) {
+        case ServerListSetUp::NotInOrder:
+            break;
+        case ServerListSetUp::Unavailable:
             m_servers = std::move(servers);
             Frame1->setEnabled(false);
             showNotice(QStringLiteral("Zonder serverlijst: verbinden kan wel."));
-            return ServerListSetUp::Unavailable;
-        case serverlist::ServerListStore::SetUp::Ready:
+            break;
+        case ServerListSetUp::Ready:
             m_servers = std::move(servers);
             lstServers->clear();
             lstServers->addItems(m_servers->takeNamesReadAtSetUp());
-            return ServerListSetUp::Ready;
+            break;
     }
-    return ServerListSetUp::NotInOrder;
+    return setUp;
 }
 
 void frmConnect::tellAbout(ServerListSetUp setUp) {

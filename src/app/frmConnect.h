@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serverlist/ServerListStore.h"
 #include "app/ConnectOptions.h"
 
 #include <QDialog>
@@ -11,10 +12,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-
-namespace brimhold::serverlist {
-class ServerListStore;
-}  // namespace brimhold::serverlist
 
 namespace brimhold::app {
 
@@ -106,11 +103,10 @@ private:
     QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
     void showNotice(const QString& text);
     void clearNotice();
-    enum class ServerListSetUp { Ready, Unavailable, NotInOrder };
     // Opens the store and fills the list, or disables the "Servers" frame when the store is unavailable.
     // Tells the user nothing: tellAbout() does.
-    ServerListSetUp setUpServerList();
-    void tellAbout(ServerListSetUp setUp);
+    serverlist::ServerListStore::SetUp setUpServerList();
+    void tellAbout(serverlist::ServerListStore::SetUp setUp);
     LoadOutcome takeCommandLine(const CommandLine& commandLine);
     void finishLoadAfterFirstFrame(const CommandLine& commandLine);
     int selectedNr() const;
