@@ -9,7 +9,7 @@ namespace {
 using Kind = CompletionWords::Kind;
 
 // What each list is asked for with. Commands and cvars are asked for together, both being needed for a
-// first word.
+// first word; both lists of players come from one status.
 QList<QByteArray> requestFor(Kind kind) {
     switch (kind) {
         case Kind::Commands:
@@ -18,9 +18,44 @@ QList<QByteArray> requestFor(Kind kind) {
         case Kind::Maps:
             return {"fdir *.bsp"};
         case Kind::Players:
+        case Kind::NumberedPlayers:
             return {"status"};
     }
     return {};
+}
+
+QList<Kind> askedTogetherWith(Kind kind) {
+    switch (kind) {
+        case Kind::Commands:
+        case Kind::Cvars:
+            return {Kind::Commands, Kind::Cvars};
+        case Kind::Maps:
+            return {Kind::Maps};
+        case Kind::Players:
+        case Kind::NumberedPlayers:
+            return {Kind::Players, Kind::NumberedPlayers};
+    }
+    return {};
+}
+
+QList<QByteArray> wordsIn(Kind kind, const QList<QByteArray>& replies) {
+    switch (kind) {
+        case Kind::Commands:
+            return CompletionWords::commandsIn(replies.value(0));
+        case Kind::Cvars:
+            return CompletionWords::cvarsIn(replies.value(1));
+        case Kind::Maps:
+            return CompletionWords::mapsIn(replies.value(0));
+        case Kind::Players:
+            return CompletionWords::playersIn(replies.value(0));
+        case Kind::NumberedPlayers:
+            return CompletionWords::numberedSlotsIn(replies.value(0));
+    }
+    return {};
+}
+
+bool isPlayers(Kind kind) {
+    return kind == Kind::Players || kind == Kind::NumberedPlayers;
 }
 
 }  // namespace
@@ -57,34 +92,29 @@ std::optional<CompletionWords::Completion> CompletionSource::complete(const QByt
 }
 
 void CompletionSource::commandSent() {
-    List& players = m_lists[int(Kind::Players)];
-    if (players.state == State::Known) {
-        players.state = State::Unknown;
+    for (const Kind kind : askedTogetherWith(Kind::Players)) {
+        List& players = m_lists[int(kind)];
+        if (players.state == State::Known) {
+            players.state = State::Unknown;
+        }
     }
 }
 
 bool CompletionSource::isKnown(Kind kind) const {
     const List& list = m_lists[int(kind)];
     return list.state == State::Known &&
-           (kind != Kind::Players || m_clock.nowMs() < list.knownAtMs + kPlayersFreshMs);
+           (!isPlayers(kind) || m_clock.nowMs() < list.knownAtMs + kPlayersFreshMs);
 }
 
 void CompletionSource::ask(Kind kind) {
-    const QList<QByteArray> request = requestFor(kind);
-    const bool commandsAndCvars = kind == Kind::Commands || kind == Kind::Cvars;
-    for (const Kind asked : commandsAndCvars ? QList<Kind>{Kind::Commands, Kind::Cvars} : QList<Kind>{kind}) {
+    const QList<Kind> kinds = askedTogetherWith(kind);
+    for (const Kind asked : kinds) {
         m_lists[int(asked)] = {State::Asking, m_clock.nowMs(), 0, {}, int(m_servers.size())};
     }
     for (ConsoleServer* server : std::as_const(m_servers)) {
-        server->send(request, [this, kind, commandsAndCvars](const ServerSession& session) {
-            const QList<QByteArray>& replies = session.replies();
-            if (commandsAndCvars) {
-                serverAnswered(Kind::Commands, CompletionWords::commandsIn(replies.value(0)));
-                serverAnswered(Kind::Cvars, CompletionWords::cvarsIn(replies.value(1)));
-            } else if (kind == Kind::Maps) {
-                serverAnswered(kind, CompletionWords::mapsIn(replies.value(0)));
-            } else {
-                serverAnswered(kind, CompletionWords::playersIn(replies.value(0)));
+        server->send(requestFor(kind), [this, kinds](const ServerSession& session) {
+            for (const Kind answered : kinds) {
+                serverAnswered(answered, wordsIn(answered, session.replies()));
             }
         });
     }

@@ -12,12 +12,13 @@ namespace brimhold::cli {
 namespace {
 
 // The word at the end of a line: where it starts, its number in its command (from 0) and the
-// command's first word. Blanks separate words, double quotes group them, a semicolon starts another
-// command, as the game's console reads a line.
+// command's first two words. Blanks separate words, double quotes group them, a semicolon starts
+// another command, as the game's console reads a line.
 struct WordAtEnd {
     qsizetype start = 0;
     int index = 0;
     QByteArray firstWord;
+    QByteArray secondWord;
 };
 
 WordAtEnd wordAtEnd(const QByteArray& line) {
@@ -34,8 +35,9 @@ WordAtEnd wordAtEnd(const QByteArray& line) {
             inWord = false;
             continue;
         } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord && index == 0) {
-                word.firstWord = line.mid(word.start, i - word.start).toLower();
+            if (inWord && index <= 1) {
+                (index == 0 ? word.firstWord : word.secondWord) =
+                    line.mid(word.start, i - word.start).toLower();
             }
             inWord = false;
             continue;
@@ -84,6 +86,9 @@ std::vector<CompletionWords::Kind> CompletionWords::kindsFor(const QByteArray& l
     if (word.index == 1 && (word.firstWord == "clientkick" || word.firstWord == "kick")) {
         return {Kind::Players};
     }
+    if (word.index == 2 && word.firstWord == "kick" && word.secondWord == "#") {
+        return {Kind::NumberedPlayers};
+    }
     return {};
 }
 
@@ -131,17 +136,36 @@ QList<QByteArray> CompletionWords::mapsIn(const QByteArray& fileListing) {
     return words;
 }
 
-// The players of the status print (any engine's layout); the slot numbers and the names are the words.
+// The players of the status print (any engine's layout): their names, and their slot numbers where
+// "kick SLOT" takes them. DarkPlaces reads a bare number after "kick" as a name; its slots follow
+// "kick #" instead.
 QList<QByteArray> CompletionWords::playersIn(const QByteArray& statusReply) {
     QList<QByteArray> words;
     const std::optional<rcon::StatusResponse> status = rcon::StatusResponse::parsePrint(statusReply);
-    for (const rcon::StatusResponse::Player& player :
-         status ? status->players : QList<rcon::StatusResponse::Player>()) {
+    if (!status) {
+        return words;
+    }
+    const bool bareSlots = status->kick != rcon::StatusResponse::Kick::ByNumberSign;
+    for (const rcon::StatusResponse::Player& player : status->players) {
         const QByteArray name = rcon::ColorCodes::strip(player.name).trimmed();
-        words.append(QByteArray::number(player.slot));
+        if (bareSlots) {
+            words.append(QByteArray::number(player.slot));
+        }
         if (!name.isEmpty() && !name.contains('"')) {
             words.append(name.contains(' ') ? '"' + name + '"' : name);
         }
+    }
+    return words;
+}
+
+QList<QByteArray> CompletionWords::numberedSlotsIn(const QByteArray& statusReply) {
+    QList<QByteArray> words;
+    const std::optional<rcon::StatusResponse> status = rcon::StatusResponse::parsePrint(statusReply);
+    if (!status || status->kick != rcon::StatusResponse::Kick::ByNumberSign) {
+        return words;
+    }
+    for (const rcon::StatusResponse::Player& player : status->players) {
+        words.append(QByteArray::number(player.slot));
     }
     return words;
 }

@@ -10,11 +10,12 @@ namespace brimhold::cli {
 
 // The words the interactive console completes, as the servers name them (their bytes), read from the
 // servers' own listings, and the completion of a typed line by them. The first word of a command
-// completes from the commands and cvars, the second word of "map" and "devmap" from the maps, and the
-// second word of "clientkick" and "kick" from the players' slots and names. Case does not matter.
+// completes from the commands and cvars, the second word of "map" and "devmap" from the maps, the
+// second word of "clientkick" and "kick" from the players' names and slots, and the word after
+// "kick #" from the slots of the servers that kick by "kick # SLOT". Case does not matter.
 class CompletionWords final {
 public:
-    enum class Kind { Commands, Cvars, Maps, Players };
+    enum class Kind { Commands, Cvars, Maps, Players, NumberedPlayers };
 
     struct Completion {
         qsizetype wordStart = 0;    // where the word at the cursor begins in the line
@@ -28,13 +29,15 @@ public:
     static std::vector<Kind> kindsFor(const QByteArray& lineBeforeCursor);
 
     // The words in a server's listings: "cmdlist" (a name a line), "cvarlist" (flags, the name and the
-    // quoted value), a file listing such as "fdir *.bsp" (the maps' files), and "status" (the slot
-    // numbers and the names, colour codes removed, a name with blanks in quotes). A reply that is no
+    // quoted value), a file listing such as "fdir *.bsp" (the maps' files), and "status": for "kick" the
+    // names, colour codes removed, a name with blanks in quotes, and the slot numbers unless the server
+    // kicks by "kick # SLOT"; for "kick #" the slot numbers of such a server only. A reply that is no
     // such listing ("Unknown command ...") holds no words.
     static QList<QByteArray> commandsIn(const QByteArray& cmdlistReply);
     static QList<QByteArray> cvarsIn(const QByteArray& cvarlistReply);
     static QList<QByteArray> mapsIn(const QByteArray& fileListing);
     static QList<QByteArray> playersIn(const QByteArray& statusReply);
+    static QList<QByteArray> numberedSlotsIn(const QByteArray& statusReply);
 
     // Replaces the words of one kind.
     void set(Kind kind, const QList<QByteArray>& words);
@@ -44,7 +47,7 @@ public:
     Completion complete(const QByteArray& lineBeforeCursor) const;
 
 private:
-    std::array<QList<QByteArray>, 4> m_words;
+    std::array<QList<QByteArray>, 5> m_words;
 };
 
 }  // namespace brimhold::cli

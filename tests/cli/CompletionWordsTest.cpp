@@ -1,5 +1,7 @@
 #include "cli/CompletionWords.h"
 
+#include "DarkPlacesStatus.h"
+
 #include <gtest/gtest.h>
 
 using namespace brimhold::cli;
@@ -42,6 +44,13 @@ TEST(CompletionWords, ReadsTheServersListingsAndNothingFromOtherAnswers) {
               (Words{"g_arenasFile", "g_spSkill", "bot_memorydump", "g_timestamp"}));
     EXPECT_EQ(CompletionWords::mapsIn(kFdir), (Words{"aggressor", "am_galmevish"}));
     EXPECT_EQ(CompletionWords::playersIn(kStatus), (Words{"0", "Sarge", "1", "\"Big Guy\""}));
+    EXPECT_TRUE(CompletionWords::numberedSlotsIn(kStatus).isEmpty());
+    // DarkPlaces reads "kick 3" as a player named "3": its slots follow "kick #" only.
+    const Words darkPlacesNames = CompletionWords::playersIn(kDarkPlacesStatus);
+    EXPECT_EQ(darkPlacesNames.size(), 7);
+    EXPECT_EQ(darkPlacesNames.first(), "[BOT]Lion");
+    EXPECT_EQ(CompletionWords::numberedSlotsIn(kDarkPlacesStatus),
+              (Words{"1", "2", "3", "4", "5", "6", "7"}));
     const QByteArray unknown = "Unknown command \"cvarlist\"\n";
     EXPECT_TRUE(CompletionWords::commandsIn(unknown).isEmpty());
     EXPECT_TRUE(CompletionWords::cvarsIn(unknown).isEmpty());
@@ -55,6 +64,9 @@ TEST(CompletionWords, EachWordCompletesFromItsOwnList) {
     EXPECT_TRUE(words.complete("sv_HO").whole);
     EXPECT_EQ(words.complete("map mp_").word, "mp_depot");
     EXPECT_EQ(words.complete("kick Sa").word, "Sarge");
+    CompletionWords darkPlaces = words;
+    darkPlaces.set(Kind::NumberedPlayers, {"4"});
+    EXPECT_EQ(darkPlaces.complete("kick # ").matches, (Words{"4"}));
     EXPECT_EQ(words.complete("say hi; st").word, "status");  // a new command after a semicolon
     EXPECT_EQ(words.complete("say hi; st").wordStart, 8);
     EXPECT_TRUE(words.complete("map mp_depot sv_").matches.isEmpty());  // a third word completes from nothing
