@@ -64,7 +64,7 @@ private:
     qint64 m_waitMs;
     std::unique_ptr<rcon::Clock::Timer> m_waitTimer;
     CompletionWords m_words;
-    std::array<List, 5> m_lists;
+    std::array<List, CompletionWords::kKinds> m_lists;
     bool m_waiting = false;
     bool m_anyArrived = false;
 };

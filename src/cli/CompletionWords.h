@@ -4,6 +4,7 @@
 #include <QList>
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 namespace brimhold::cli {
@@ -16,6 +17,7 @@ namespace brimhold::cli {
 class CompletionWords final {
 public:
     enum class Kind { Commands, Cvars, Maps, Players, NumberedPlayers };
+    static constexpr std::size_t kKinds = 5;
 
     struct Completion {
         qsizetype wordStart = 0;    // where the word at the cursor begins in the line
@@ -47,7 +49,7 @@ public:
     Completion complete(const QByteArray& lineBeforeCursor) const;
 
 private:
-    std::array<QList<QByteArray>, 5> m_words;
+    std::array<QList<QByteArray>, kKinds> m_words;
 };
 
 }  // namespace brimhold::cli
