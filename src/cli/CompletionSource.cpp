@@ -8,32 +8,23 @@ namespace {
 
 using Kind = CompletionWords::Kind;
 
-// What each list is asked for with. Commands and cvars are asked for together, both being needed for a
-// first word; both lists of players come from one status.
-QList<QByteArray> requestFor(Kind kind) {
-    switch (kind) {
-        case Kind::Commands:
-        case Kind::Cvars:
-            return {"cmdlist", "cvarlist"};
-        case Kind::Maps:
-            return {"fdir *.bsp"};
-        case Kind::Players:
-        case Kind::NumberedPlayers:
-            return {"status"};
-    }
-    return {};
-}
+// What a list is asked for with, and every list that the same answers fill: commands and cvars come
+// together, both being needed for a first word, and both lists of players come from one status.
+struct Listing {
+    QList<QByteArray> request;
+    QList<Kind> kinds;
+};
 
-QList<Kind> askedTogetherWith(Kind kind) {
+Listing listingOf(Kind kind) {
     switch (kind) {
         case Kind::Commands:
         case Kind::Cvars:
-            return {Kind::Commands, Kind::Cvars};
+            return {{"cmdlist", "cvarlist"}, {Kind::Commands, Kind::Cvars}};
         case Kind::Maps:
-            return {Kind::Maps};
+            return {{"fdir *.bsp"}, {Kind::Maps}};
         case Kind::Players:
         case Kind::NumberedPlayers:
-            return {Kind::Players, Kind::NumberedPlayers};
+            return {{"status"}, {Kind::Players, Kind::NumberedPlayers}};
     }
     return {};
 }
@@ -92,7 +83,7 @@ std::optional<CompletionWords::Completion> CompletionSource::complete(const QByt
 }
 
 void CompletionSource::commandSent() {
-    for (const Kind kind : askedTogetherWith(Kind::Players)) {
+    for (const Kind kind : listingOf(Kind::Players).kinds) {
         List& players = m_lists[int(kind)];
         if (players.state == State::Known) {
             players.state = State::Unknown;
@@ -107,12 +98,13 @@ bool CompletionSource::isKnown(Kind kind) const {
 }
 
 void CompletionSource::ask(Kind kind) {
-    const QList<Kind> kinds = askedTogetherWith(kind);
-    for (const Kind asked : kinds) {
+    const Listing listing = listingOf(kind);
+    for (const Kind asked : listing.kinds) {
         m_lists[int(asked)] = {State::Asking, m_clock.nowMs(), 0, {}, int(m_servers.size())};
     }
+    const QList<Kind> kinds = listing.kinds;
     for (ConsoleServer* server : std::as_const(m_servers)) {
-        server->send(requestFor(kind), [this, kinds](const ServerSession& session) {
+        server->send(listing.request, [this, kinds](const ServerSession& session) {
             for (const Kind answered : kinds) {
                 serverAnswered(answered, wordsIn(answered, session.replies()));
             }

@@ -34,8 +34,9 @@ LoadedModule load() {
     const QStringList folders = moduleFolders();
     QString path;
     for (const QString& folder : folders) {
-        if (QFileInfo::exists(QDir(folder).filePath(name))) {
-            path = QDir(folder).filePath(name);
+        const QString candidate = QDir(folder).filePath(name);
+        if (QFileInfo::exists(candidate)) {
+            path = candidate;
             break;
         }
     }
