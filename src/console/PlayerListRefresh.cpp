@@ -97,7 +97,9 @@ void PlayerListRefresh::replyEnded() {
     m_joiner.reset();
     if (m_step == Step::PunkBuster) {
         const std::optional<rcon::PunkBusterList> punkBuster = rcon::PunkBusterList::parse(reply.text());
-        m_askPunkBuster = punkBuster.has_value();
+        // Only an answer that is no player list tells the add-on is missing: silence is a lost
+        // request (a server restarting, a flood limit), and the next refresh asks again.
+        m_askPunkBuster = punkBuster.has_value() || !reply.hasPieces();
         finish();
         emit refreshed(m_status, punkBuster);
         return;

@@ -15,7 +15,7 @@
 namespace brimhold::console {
 
 // When the players window asks the server, and what it makes of the answers. A refresh sends "status"
-// and then "pb_sv_plist" (the first time, and again only while the add-on answers), each reply joined
+// and then "pb_sv_plist" (the first time, and again unless its answer was no player list), each reply joined
 // until no datagram has come for the idle time. Requests go out one at a time, never while one is
 // still out, and at least minGapMs apart, so the window alone never sends more than one a second and
 // leaves the server's burst allowance to the console. A refresh asked for while one runs follows it.

@@ -88,6 +88,17 @@ TEST_F(PlayerListRefreshTest, TheAddOnIsAskedAgainOnlyWhileItAnswers) {
     EXPECT_EQ(results, (std::vector<QByteArray>{"players 1 pb -", "players 1 pb -"}));
 }
 
+TEST_F(PlayerListRefreshTest, AnAddOnRequestLeftUnansweredIsAskedAgain) {
+    replies.erase("pb_sv_plist");
+    refresh.refresh();
+    clock.advanceBy(5000);
+    replies["pb_sv_plist"] = kPunkBuster;
+    refresh.refresh();
+    clock.advanceBy(5000);
+    EXPECT_EQ(sent.back(), (Sent{6100, "pb_sv_plist"}));
+    EXPECT_EQ(results, (std::vector<QByteArray>{"players 1 pb -", "players 1 pb 1"}));
+}
+
 // A server that takes longer than the gap to answer: the next request waits for the reply's end.
 TEST_F(PlayerListRefreshTest, RequestsNeverOverlapNorComeCloserThanTheGap) {
     replies.erase("status");
