@@ -94,8 +94,9 @@ void LineEditor::start() {
     el_set(m_editLine, EL_BIND, "^D", "brimhold-end-or-delete", nullptr);
     el_set(m_editLine, EL_BIND, "^R", "ed-search-prev-history", nullptr);
     el_set(m_editLine, EL_BIND, "^S", "ed-search-next-history", nullptr);
-    // Ctrl-C reaches the editor as a key, not as a signal that would end the program.
-    el_set(m_editLine, EL_SETTY, "-d", "-isig", nullptr);
+    // Ctrl-C reaches the editor as a key, not as a signal that would end the program, and Ctrl-S as a
+    // key, not as the terminal's stop of all output until Ctrl-Q.
+    el_set(m_editLine, EL_SETTY, "-d", "-isig", "-ixon", nullptr);
     // The user's own ~/.editrc may change the keys.
     el_source(m_editLine, nullptr);
 
