@@ -45,10 +45,12 @@ LineEditor::~LineEditor() {
     history_end(m_history);
 }
 
-void LineEditor::stop() {
+bool LineEditor::stop() {
     if (!m_editLine) {
-        return;
+        return true;
     }
+    // Off the prompt's line, so that what comes after the program starts on a line of its own.
+    const bool written = m_betweenLines || write("\n");
     delete m_keys;
     m_keys = nullptr;
     delete m_signals;
@@ -59,6 +61,7 @@ void LineEditor::stop() {
     el_set(m_editLine, EL_UNBUFFERED, 0);
     el_end(m_editLine);
     m_editLine = nullptr;
+    return written;
 }
 
 void LineEditor::setPrompt(const QByteArray& prompt) {

@@ -158,6 +158,7 @@ void InteractiveConsoleTest::ctrlCClearsTheLineAndCtrlDEnds() {
     QCOMPARE(commands().last(), QByteArray("echo kept"));
     terminal->type("\x04");
     QCOMPARE(terminal->waitForExit(), 0);
+    QVERIFY(terminal->output().endsWith("> \r\n"));  // the shell's prompt comes on a line of its own
 }
 
 void InteractiveConsoleTest::theFleetShellAsksOnceAndPrefixesEachServer() {
