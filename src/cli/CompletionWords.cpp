@@ -95,8 +95,10 @@ std::vector<CompletionWords::Kind> CompletionWords::kindsFor(const QByteArray& l
 QList<QByteArray> CompletionWords::commandsIn(const QByteArray& cmdlistReply) {
     QList<QByteArray> words;
     for (const QByteArray& line : rcon::RconProtocol::lines(cmdlistReply)) {
-        const QByteArray word = line.trimmed();
-        // One name a line; the closing "N commands" and any other answer have blanks in them.
+        // One name a line, after DarkPlaces followed by " : " and a description; the closing
+        // "N commands" and any other answer have blanks in them.
+        const qsizetype description = line.indexOf(" : ");
+        const QByteArray word = (description < 0 ? line : line.left(description)).trimmed();
         if (!word.isEmpty() && !word.contains(' ') && !word.contains('\t') &&
             !(word[0] >= '0' && word[0] <= '9')) {
             words.append(word);
@@ -113,6 +115,11 @@ QList<QByteArray> CompletionWords::cvarsIn(const QByteArray& cvarlistReply) {
             continue;
         }
         const QList<QByteArray> tokens = line.left(quote).simplified().split(' ');
+        // DarkPlaces: NAME is "VALUE" ["DEFAULT"] DESCRIPTION.
+        if (tokens.size() == 2 && tokens.last() == "is") {
+            words.append(tokens.first());
+            continue;
+        }
         if (tokens.last().isEmpty() || !std::all_of(tokens.begin(), tokens.end() - 1, isFlagWord)) {
             continue;
         }

@@ -30,11 +30,12 @@ public:
     // from nothing.
     static std::vector<Kind> kindsFor(const QByteArray& lineBeforeCursor);
 
-    // The words in a server's listings: "cmdlist" (a name a line), "cvarlist" (flags, the name and the
-    // quoted value), a file listing such as "fdir *.bsp" (the maps' files), and "status": for "kick" the
-    // names, colour codes removed, a name with blanks in quotes, and the slot numbers unless the server
-    // kicks by "kick # SLOT"; for "kick #" the slot numbers of such a server only. A reply that is no
-    // such listing ("Unknown command ...") holds no words.
+    // The words in a server's listings: "cmdlist" (a name a line, perhaps with a description),
+    // "cvarlist" (flags, the name and the quoted value; DarkPlaces: the name, "is" and the value), a file
+    // listing such as "fdir *.bsp" (the maps' files), and "status": for "kick" the names, colour codes
+    // removed, a name with blanks in quotes, and the slot numbers unless the server kicks by "kick # SLOT";
+    // for "kick #" the slot numbers of such a server only. A reply that is no such listing ("Unknown command
+    // ...") holds no words.
     static QList<QByteArray> commandsIn(const QByteArray& cmdlistReply);
     static QList<QByteArray> cvarsIn(const QByteArray& cvarlistReply);
     static QList<QByteArray> mapsIn(const QByteArray& fileListing);

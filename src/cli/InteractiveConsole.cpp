@@ -175,7 +175,9 @@ void InteractiveConsole::end(int exitCode) {
     }
     m_ended = true;
     if (m_editor) {
-        m_editor->stop();
+        if (!m_editor->stop()) {
+            exitCode = ExitStatus::kError;
+        }
         if (!m_history->save()) {
             tellHistoryProblem();
         }

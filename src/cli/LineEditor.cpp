@@ -45,10 +45,12 @@ LineEditor::~LineEditor() {
     history_end(m_history);
 }
 
-void LineEditor::stop() {
+bool LineEditor::stop() {
     if (!m_editLine) {
-        return;
+        return true;
     }
+    // Off the prompt's line, so that what comes after the program starts on a line of its own.
+    const bool written = m_betweenLines || write("\n");
     delete m_keys;
     m_keys = nullptr;
     delete m_signals;
@@ -59,6 +61,7 @@ void LineEditor::stop() {
     el_set(m_editLine, EL_UNBUFFERED, 0);
     el_end(m_editLine);
     m_editLine = nullptr;
+    return written;
 }
 
 void LineEditor::setPrompt(const QByteArray& prompt) {
@@ -94,8 +97,9 @@ void LineEditor::start() {
     el_set(m_editLine, EL_BIND, "^D", "brimhold-end-or-delete", nullptr);
     el_set(m_editLine, EL_BIND, "^R", "ed-search-prev-history", nullptr);
     el_set(m_editLine, EL_BIND, "^S", "ed-search-next-history", nullptr);
-    // Ctrl-C reaches the editor as a key, not as a signal that would end the program.
-    el_set(m_editLine, EL_SETTY, "-d", "-isig", nullptr);
+    // Ctrl-C reaches the editor as a key, not as a signal that would end the program, and Ctrl-S as a
+    // key, not as the terminal's stop of all output until Ctrl-Q.
+    el_set(m_editLine, EL_SETTY, "-d", "-isig", "-ixon", nullptr);
     // The user's own ~/.editrc may change the keys.
     el_source(m_editLine, nullptr);
 

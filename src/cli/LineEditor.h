@@ -43,9 +43,9 @@ public:
 
     // Draws the prompt and starts reading keys.
     void start();
-    // Stops reading keys and sets the terminal back as it was; may be called from a slot of the
-    // editor's own signals.
-    void stop();
+    // Stops reading keys, leaves the prompt's line and sets the terminal back as it was; may be called
+    // from a slot of the editor's own signals. False when the terminal took the line end not.
+    bool stop();
     // Prints whole lines above the line being edited, or just prints them before start(). False when
     // the terminal took them not.
     bool printAbove(const QByteArray& lines);

@@ -65,7 +65,7 @@ private:
         }
         std::vector<std::string> values = LineCodec::SplitLine(line);
         if (values.size() < 2) {
-            Fail(m_lines.LineNumber(), std::string("the ") + whatIsMissing + " has fewer than two values");
+            Fail(m_lines.LineNumber(), std::string(whatIsMissing) + " has fewer than two values");
         }
         return values;
     }

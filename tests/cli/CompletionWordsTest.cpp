@@ -18,6 +18,13 @@ const QByteArray kCvarlist =
     "       C  bot_memorydump \"0\"\n"
     "S         g_timestamp \"2026-12-07 23:14:24\"\n"
     "\n280 total cvars\n280 cvar indexes\n";
+// And what DarkPlaces (nexuiz-server 2.5.2) answers.
+const QByteArray kDarkPlacesCmdlist =
+    "alias : create a script function (parameters are passed in as $X)\nwhich : accepts a file name\n"
+    "127 Commands\n";
+const QByteArray kDarkPlacesCvarlist =
+    "_cl_name is \"Player\" [\"Player\"] internal storage cvar\n"
+    "sv_maxrate is \"1000000\" [\"1000000\"] upper limit on client rate cvar\n2221 cvar(s)\n";
 const QByteArray kFdir = "---------------\nmaps/aggressor.bsp\nmaps/am_galmevish.bsp\n2 files listed\n";
 const QByteArray kStatus =
     "map: oa_dm1\n"
@@ -42,6 +49,8 @@ TEST(CompletionWords, ReadsTheServersListingsAndNothingFromOtherAnswers) {
     EXPECT_EQ(CompletionWords::commandsIn(kCmdlist), (Words{"cmdlist", "which", "touchFile", "fdir"}));
     EXPECT_EQ(CompletionWords::cvarsIn(kCvarlist),
               (Words{"g_arenasFile", "g_spSkill", "bot_memorydump", "g_timestamp"}));
+    EXPECT_EQ(CompletionWords::commandsIn(kDarkPlacesCmdlist), (Words{"alias", "which"}));
+    EXPECT_EQ(CompletionWords::cvarsIn(kDarkPlacesCvarlist), (Words{"_cl_name", "sv_maxrate"}));
     EXPECT_EQ(CompletionWords::mapsIn(kFdir), (Words{"aggressor", "am_galmevish"}));
     EXPECT_EQ(CompletionWords::playersIn(kStatus), (Words{"0", "Sarge", "1", "\"Big Guy\""}));
     EXPECT_TRUE(CompletionWords::numberedSlotsIn(kStatus).isEmpty());

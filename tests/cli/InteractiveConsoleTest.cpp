@@ -42,6 +42,7 @@ class InteractiveConsoleTest : public QObject {
 private slots:
     void init();
     void aTypedCommandIsAnsweredAndUpRecallsIt();
+    void ctrlRAndCtrlSSearchTheHistory();
     void theHistoryFileOutlivesTheSessionWithoutThePasswordLine();
     void tabCompletesACvarThatTheServerListed();
     void aReplyDuringTypingLeavesTheHalfTypedLine();
@@ -90,6 +91,17 @@ void InteractiveConsoleTest::aTypedCommandIsAnsweredAndUpRecallsIt() {
     QVERIFY(terminal->waitForOutput("map: mp_carentan\r\n", mark));
     terminal->type(kUp + "\r");
     QVERIFY(terminal->waitUntil([&] { return commands().count("status") == 2; }));
+}
+
+void InteractiveConsoleTest::ctrlRAndCtrlSSearchTheHistory() {
+    const std::unique_ptr<PseudoTerminal> terminal = start();
+    terminal->type("echo one\r");
+    terminal->type("echo two\r");
+    QVERIFY(terminal->waitUntil([&] { return commands().size() == 3; }));  // the probe and the two
+    // Back to "echo one", forward to "echo two": Ctrl-S is a key, not the terminal's stop of output.
+    terminal->type("echo\x12\x12\x13\r");
+    QVERIFY(terminal->waitUntil([&] { return commands().size() == 4; }));
+    QCOMPARE(commands().last(), QByteArray("echo two"));
 }
 
 void InteractiveConsoleTest::theHistoryFileOutlivesTheSessionWithoutThePasswordLine() {
@@ -146,6 +158,7 @@ void InteractiveConsoleTest::ctrlCClearsTheLineAndCtrlDEnds() {
     QCOMPARE(commands().last(), QByteArray("echo kept"));
     terminal->type("\x04");
     QCOMPARE(terminal->waitForExit(), 0);
+    QVERIFY(terminal->output().endsWith("> \r\n"));  // the shell's prompt comes on a line of its own
 }
 
 void InteractiveConsoleTest::theFleetShellAsksOnceAndPrefixesEachServer() {

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     EachFailure, MalformedFileTest,
     testing::Values(
         MalformedCase{"empty file", "", 1, "ends before the header line"},
-        MalformedCase{"header of one value", "Serverlijst\r\n", 1, "fewer than two values"},
+        MalformedCase{"header of one value", "Serverlijst\r\n", 1, ": the header line has fewer than two"},
         MalformedCase{"field count not a number", "T#five\r\n", 1, "not a 16-bit integer"},
         MalformedCase{"field count beyond 16 bits", "T#40000\r\n", 1, "not a 16-bit integer"},
         MalformedCase{"too many fields", "T#501\r\n", 1, "exceeds 500"},
