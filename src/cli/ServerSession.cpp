@@ -144,6 +144,10 @@ void ServerSession::replyTimeIsUp() {
                    .arg(m_target.address(), QString::fromLatin1(m_joiner->text().trimmed())));
         return;
     }
+    if (m_joiner->isCut()) {
+        finish(Outcome::Error, tr("%1 did not stop sending; its reply is cut off").arg(m_target.address()));
+        return;
+    }
     sendWhenAllowed();
 }
 

@@ -25,7 +25,8 @@ namespace brimhold::cli {
 // One server's part of a run, on a socket of its own: sends the commands one after another in the
 // server's rcon mode, each once the previous reply has ended and the flood limit allows it, and joins
 // each reply; or asks for the server's status. It stops at the first command that gets no reply, is refused
-// for its password, or cannot be sent, since the commands after it would fare the same.
+// for its password, cannot be sent, or gets a reply that never ends, since the commands after it would fare
+// the same.
 //
 // Once finished, a session may run again: the next run starts with no replies and its own outcome, and
 // its requests are still paced with those of the runs before it.

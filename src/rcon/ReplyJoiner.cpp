@@ -9,10 +9,10 @@ ReplyJoiner::ReplyJoiner(qint64 sentAtMs, qint64 idleMs, qint64 timeoutMs)
 
 bool ReplyJoiner::add(const QByteArray& datagram, qint64 nowMs) {
     const std::optional<QByteArray> text = RconProtocol::printedText(datagram);
-    if (!text) {
+    if (!text || isFull()) {
         return false;
     }
-    m_text.append(*text);
+    m_text.append(text->left(kLongestTextBytes - m_text.size()));
     m_lastPieceAtMs = nowMs;
     ++m_pieces;
     return true;
@@ -23,7 +23,14 @@ qint64 ReplyJoiner::endsAt() const {
     if (!hasPieces()) {
         return timeout;
     }
-    return qMin(m_lastPieceAtMs + m_idleMs, timeout + kLongestAfterTimeoutMs);
+    if (isFull()) {
+        return m_lastPieceAtMs;
+    }
+    return qMin(m_lastPieceAtMs + m_idleMs, longestEnd());
+}
+
+bool ReplyJoiner::isCut() const {
+    return isFull() || (hasPieces() && m_lastPieceAtMs + m_idleMs > longestEnd());
 }
 
 }  // namespace brimhold::rcon

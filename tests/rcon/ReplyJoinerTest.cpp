@@ -32,6 +32,7 @@ TEST(ReplyJoiner, EndsAtTheTimeOutWithoutPiecesAndIdleAfterTheLastPiece) {
     EXPECT_EQ(joiner.endsAt(), 400);
     joiner.add(kHeader + "b", 390);
     EXPECT_EQ(joiner.endsAt(), 640);
+    EXPECT_FALSE(joiner.isCut());
 }
 
 TEST(ReplyJoiner, AServerThatNeverStopsSendingIsCutOffAMinuteAfterTheTimeOut) {
@@ -40,6 +41,19 @@ TEST(ReplyJoiner, AServerThatNeverStopsSendingIsCutOffAMinuteAfterTheTimeOut) {
         joiner.add(kHeader + "x", t);
     }
     EXPECT_EQ(joiner.endsAt(), 3000 + ReplyJoiner::kLongestAfterTimeoutMs);
+    EXPECT_TRUE(joiner.isCut());
+}
+
+TEST(ReplyJoiner, AFloodEndsTheReplyOnceItIsFull) {
+    ReplyJoiner joiner(0, 250, 3000);
+    const QByteArray piece = kHeader + QByteArray(1400, 'f');
+    qint64 t = 0;
+    while (joiner.add(piece, t)) {
+        ++t;
+    }
+    EXPECT_EQ(joiner.text().size(), ReplyJoiner::kLongestTextBytes);
+    EXPECT_EQ(joiner.endsAt(), t - 1);
+    EXPECT_TRUE(joiner.isCut());
 }
 
 }  // namespace
