@@ -18,6 +18,9 @@ using namespace brimhold::demo;
 
 namespace {
 
+// A Quake 3 server has 64 slots; the four players take the first.
+constexpr int kMostBots = 60;
+
 int signalPipe[2] = {-1, -1};
 
 void writeSignalByte(int) {
@@ -63,7 +66,8 @@ int main(int argc, char* argv[]) {
     parser.addOption({"quit-after", "Stop after this many seconds (0: never).", "SECONDS", "3600"});
     parser.addOption(
         {"layout", "The columns of \"status\": cod (Call of Duty) or ioq3 (ioquake3).", "LAYOUT", "cod"});
-    parser.addOption({"bots", "Bots that join at the start, besides the four players.", "N", "0"});
+    parser.addOption(
+        {"bots", "Bots that join at the start, besides the four players (at most 60).", "N", "0"});
     parser.process(app);
 
     bool portOk = false;
@@ -73,10 +77,10 @@ int main(int argc, char* argv[]) {
     bool botsOk = false;
     const int bots = parser.value("bots").toInt(&botsOk);
     const QString layout = parser.value("layout");
-    if (!portOk || port > 65535 || !secondsOk || quitAfter < 0 || !botsOk || bots < 0 ||
+    if (!portOk || port > 65535 || !secondsOk || quitAfter < 0 || !botsOk || bots < 0 || bots > kMostBots ||
         (layout != QLatin1String("cod") && layout != QLatin1String("ioq3"))) {
         std::fprintf(stderr,
-                     "brimhold-demo-server: --port takes 0 to 65535, --quit-after and --bots 0 or more, "
+                     "brimhold-demo-server: --port takes 0 to 65535, --quit-after 0 or more, --bots 0 to 60, "
                      "--layout cod or ioq3\n");
         return 2;
     }
