@@ -18,6 +18,26 @@ QString jsonText(const QByteArray& bytes, ColorText::Mode colors) {
     return codepage::Windows1252::toUnicode(ColorText::apply(bytes, mode));
 }
 
+// Control characters in a server's text could move the cursor, clear the screen or retitle the terminal.
+// Each is printed as '?', but for the tab and the line feed; a carriage return is left out, so that a line
+// end of "\r\n" stays one line end. The five bytes that Windows-1252 leaves undefined would become
+// control characters too.
+QByteArray withoutControls(const QByteArray& serverBytes) {
+    QByteArray text;
+    text.reserve(serverBytes.size());
+    for (const char byte : serverBytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (byte == '\r') {
+            continue;
+        }
+        const bool control = (value < 0x20 && byte != '\t' && byte != '\n') || value == 0x7F ||
+                             value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 ||
+                             value == 0x9D;
+        text += control ? '?' : byte;
+    }
+    return text;
+}
+
 QByteArray rightAligned(int number, int width) {
     return QByteArray::number(number).rightJustified(width, ' ');
 }
@@ -28,7 +48,7 @@ QByteArray Report::replyText(const QByteArray& reply, ColorText::Mode colors, bo
     if (raw) {
         return reply;
     }
-    return codepage::Windows1252::toUnicode(ColorText::apply(reply, colors)).toUtf8();
+    return codepage::Windows1252::toUnicode(ColorText::apply(withoutControls(reply), colors)).toUtf8();
 }
 
 QByteArray Report::statusText(const rcon::StatusResponse& status, ColorText::Mode colors) {

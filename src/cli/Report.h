@@ -21,7 +21,8 @@ class Report final {
 public:
     Report() = delete;
 
-    // A reply as printed: colour codes handled, converted to UTF-8; or, raw, the bytes unchanged.
+    // A reply as printed: control characters shown as '?', colour codes handled, converted to UTF-8; or,
+    // raw, the bytes unchanged.
     static QByteArray replyText(const QByteArray& reply, ColorText::Mode colors, bool raw);
 
     // Host name, map, game type, players and maximum, then the player table in the order received.
