@@ -37,6 +37,19 @@ CliInput::CliInput(const CliArguments& arguments, const CliEnvironment& environm
     : m_arguments(arguments), m_environment(environment), m_input(input), m_streams(streams) {}
 
 std::optional<QByteArray> CliInput::password() {
+    std::optional<QByteArray> password = givenPassword();
+    // As in a command, a line break would end the request inside the datagram, and the server would run
+    // what follows it as a command of its own.
+    if (password && (password->contains('\r') || password->contains('\n') || password->contains('\0'))) {
+        m_problem =
+            Problem{QStringLiteral("the password may not contain a line break (CR or LF) or a zero byte."),
+                    ExitStatus::kUsage};
+        return std::nullopt;
+    }
+    return password;
+}
+
+std::optional<QByteArray> CliInput::givenPassword() {
     if (m_arguments.password()) {
         if (!m_streams.complain(
                 QStringLiteral("warning: other users can see a password given with --password in the "

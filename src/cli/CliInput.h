@@ -45,6 +45,8 @@ public:
     const std::optional<Problem>& problem() const { return m_problem; }
 
 private:
+    std::optional<QByteArray> givenPassword();
+
     const CliArguments& m_arguments;
     const CliEnvironment& m_environment;
     QIODevice& m_input;

@@ -123,6 +123,9 @@ void CliProgramTest::requestCarriesPasswordAndCommandBytesExactly() {
     QCOMPARE(server.received().first().data(),
              kMarker + "rcon " + password + " say \"quoted\"  #1 " + high + QByteArray("\n\0", 2));
     QVERIFY(!result.output.contains("p w") && !result.errors.contains("p w"));
+    const Run refused = run(hostArguments(server) + QStringList{"status"}, withPassword("a\nquit"));
+    QCOMPARE(refused.exitCode, 64);
+    QCOMPARE(server.received().size(), 1);
 }
 
 void CliProgramTest::exitStatusSaysHowTheRunEnded_data() {
