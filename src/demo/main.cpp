@@ -80,8 +80,9 @@ int main(int argc, char* argv[]) {
     if (!portOk || port > 65535 || !secondsOk || quitAfter < 0 || !botsOk || bots < 0 || bots > kMostBots ||
         (layout != QLatin1String("cod") && layout != QLatin1String("ioq3"))) {
         std::fprintf(stderr,
-                     "brimhold-demo-server: --port takes 0 to 65535, --quit-after 0 or more, --bots 0 to 60, "
-                     "--layout cod or ioq3\n");
+                     "brimhold-demo-server: --port takes 0 to 65535, --quit-after 0 or more, --bots 0 to %d, "
+                     "--layout cod or ioq3\n",
+                     kMostBots);
         return 2;
     }
     RconTestServer server(parser.value("password").toLatin1());
