@@ -1,8 +1,7 @@
 #include "cli/CliArguments.h"
 
-#include "serverlist/DefaultPort.h"
-
 #include "rcon/SecureRcon.h"
+#include "serverlist/DefaultPort.h"
 
 #include <QCommandLineParser>
 
@@ -262,11 +261,12 @@ bool CliArguments::checkCommands(const QStringList& positional) {
     return true;
 }
 
+bool CliArguments::holdsLineBreakOrZero(const QString& text) {
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
+}
+
 QString CliArguments::problemWithCommand(const QString& command) {
-    // A line break would end the command inside the datagram, and the server would run the rest as a
-    // command of its own; a zero byte would cut the command short.
-    if (command.contains(QLatin1Char('\r')) || command.contains(QLatin1Char('\n')) ||
-        command.contains(QChar(0))) {
+    if (holdsLineBreakOrZero(command)) {
         return QStringLiteral(
             "A command may not contain a line break (CR or LF) or a zero byte: the server would run what "
             "follows a line break as a command of its own.");

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "cli/ColorText.h"
-
 #include "rcon/SecureRcon.h"
+#include "cli/ColorText.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +23,9 @@ public:
     static CliArguments parse(const QStringList& arguments, bool onTerminal = false);
     // The usage text that --help prints and a usage error follows with.
     static QString helpText();
+    // Whether text holds a line break or a zero byte, which would end the request inside the datagram:
+    // the server would run what follows a line break as a command of its own.
+    static bool holdsLineBreakOrZero(const QString& text);
     // Why a command cannot be sent (a line break or a zero byte in it); empty when it can.
     static QString problemWithCommand(const QString& command);
 

@@ -16,12 +16,6 @@ namespace brimhold::cli {
 
 namespace {
 
-// Text from the terminal, a file or the environment arrives in the locale's encoding; on the wire it is
-// Windows-1252.
-QByteArray wireBytes(const QByteArray& localText) {
-    return codepage::Windows1252::fromUnicode(QString::fromLocal8Bit(localText));
-}
-
 QByteArray firstLine(const QByteArray& bytes) {
     QByteArray line = bytes.left(bytes.indexOf('\n'));
     if (line.endsWith('\r')) {
@@ -37,26 +31,27 @@ CliInput::CliInput(const CliArguments& arguments, const CliEnvironment& environm
     : m_arguments(arguments), m_environment(environment), m_input(input), m_streams(streams) {}
 
 std::optional<QByteArray> CliInput::password() {
-    std::optional<QByteArray> password = givenPassword();
-    // As in a command, a line break would end the request inside the datagram, and the server would run
-    // what follows it as a command of its own.
-    if (password && (password->contains('\r') || password->contains('\n') || password->contains('\0'))) {
+    const std::optional<QString> password = givenPassword();
+    if (!password) {
+        return std::nullopt;
+    }
+    if (CliArguments::holdsLineBreakOrZero(*password)) {
         m_problem =
             Problem{QStringLiteral("the password may not contain a line break (CR or LF) or a zero byte."),
                     ExitStatus::kUsage};
         return std::nullopt;
     }
-    return password;
+    return codepage::Windows1252::fromUnicode(*password);
 }
 
-std::optional<QByteArray> CliInput::givenPassword() {
+std::optional<QString> CliInput::givenPassword() {
     if (m_arguments.password()) {
         if (!m_streams.complain(
                 QStringLiteral("warning: other users can see a password given with --password in the "
                                "process list; use BRIMHOLD_RCON_PASSWORD or --password-file."))) {
             return std::nullopt;
         }
-        return codepage::Windows1252::fromUnicode(*m_arguments.password());
+        return *m_arguments.password();
     }
     const QString& passwordFile = m_arguments.passwordFile();
     if (!passwordFile.isEmpty()) {
@@ -67,12 +62,13 @@ std::optional<QByteArray> CliInput::givenPassword() {
                 ExitStatus::kError};
             return std::nullopt;
         }
-        return wireBytes(firstLine(file.readAll()));
+        // A file, like the terminal, holds text in the locale's encoding.
+        return QString::fromLocal8Bit(firstLine(file.readAll()));
     }
     if (m_environment.passwordVariable) {
-        return codepage::Windows1252::fromUnicode(*m_environment.passwordVariable);
+        return *m_environment.passwordVariable;
     }
-    return QByteArray();
+    return QString();
 }
 
 std::optional<QList<QByteArray>> CliInput::commands() {

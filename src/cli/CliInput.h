@@ -45,7 +45,8 @@ public:
     const std::optional<Problem>& problem() const { return m_problem; }
 
 private:
-    std::optional<QByteArray> givenPassword();
+    // The password as text, from wherever it is given; nothing when it cannot be read.
+    std::optional<QString> givenPassword();
 
     const CliArguments& m_arguments;
     const CliEnvironment& m_environment;

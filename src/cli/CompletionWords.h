@@ -17,7 +17,7 @@ namespace brimhold::cli {
 class CompletionWords final {
 public:
     enum class Kind { Commands, Cvars, Maps, Players, NumberedPlayers };
-    static constexpr std::size_t kKinds = 5;
+    static constexpr std::size_t kKinds = std::size_t(Kind::NumberedPlayers) + 1;
 
     struct Completion {
         qsizetype wordStart = 0;    // where the word at the cursor begins in the line

@@ -20,19 +20,15 @@ QString jsonText(const QByteArray& bytes, ColorText::Mode colors) {
 
 // Control characters in a server's text could move the cursor, clear the screen or retitle the terminal.
 // Each is printed as '?', but for the tab and the line feed; a carriage return is left out, so that a line
-// end of "\r\n" stays one line end. The five bytes that Windows-1252 leaves undefined would become
-// control characters too.
+// end of "\r\n" stays one line end.
 QByteArray withoutControls(const QByteArray& serverBytes) {
     QByteArray text;
     text.reserve(serverBytes.size());
     for (const char byte : serverBytes) {
-        const auto value = static_cast<unsigned char>(byte);
         if (byte == '\r') {
             continue;
         }
-        const bool control = (value < 0x20 && byte != '\t' && byte != '\n') || value == 0x7F ||
-                             value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 ||
-                             value == 0x9D;
+        const bool control = byte != '\t' && byte != '\n' && codepage::Windows1252::isControl(byte);
         text += control ? '?' : byte;
     }
     return text;

@@ -73,6 +73,10 @@ QString Windows1252::toUnicode(const std::string& bytes) {
     return decode(bytes);
 }
 
+bool Windows1252::isControl(char byte) {
+    return QChar(codePointOf(static_cast<unsigned char>(byte))).category() == QChar::Other_Control;
+}
+
 QByteArray Windows1252::fromUnicode(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());

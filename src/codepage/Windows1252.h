@@ -20,6 +20,10 @@ public:
     static QString toUnicode(const QByteArray& bytes);
     static QString toUnicode(const std::string& bytes);
 
+    // Whether the byte's character is a control character: a byte below 0x20, 0x7F, or one of the five
+    // undefined bytes.
+    static bool isControl(char byte);
+
     // Every character maps to one byte; a character outside the code page (also one beyond the 16-bit
     // range) becomes one '?'.
     static QByteArray fromUnicode(const QString& text);
